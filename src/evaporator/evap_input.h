@@ -1,0 +1,23 @@
+// Evaporator: the fifteen sheet lines and the tube height asked for in the
+// design window.
+#pragma once
+
+#include "state/calc_state.h"
+#include "state/input_line.h"
+
+namespace heatx {
+
+inline constexpr int kEvapSheetLines = 15;
+inline constexpr int kEvapHeightLine = 15;
+
+extern const InputLine kEvapLines[15];
+
+void FillEvapCaptions(CalcState& state);
+
+// First failing line among 0-14, or 0; sets CalcError.
+uint8_t CheckEvapInput(CalcState& state);
+
+// Tube height between 1 and 10 m, both included.
+bool EvapHeightInRange(float height);
+
+}  // namespace heatx

@@ -1,0 +1,99 @@
+#include "evaporator/evap_model.h"
+
+#include "state/float_store.h"
+
+#include <cmath>
+
+namespace heatx {
+
+namespace {
+constexpr double kG = 9.81;  // m/s2
+}
+
+void EvapModel(CalcState& s, const std::function<void()>& beep) {
+    const auto& v = s.InputValues;
+    const double lambdaK = v[0];  // condensate conductivity, W/(m*K)
+    const double rhoK = v[1];     // condensate density, kg/m3
+    const double r = v[2];        // heat of condensation of the steam, J/kg
+    const double muK = v[3];      // condensate viscosity, Pa*s
+    const double lambda = v[4];   // liquid conductivity, W/(m*K)
+    const double rho = v[5];      // liquid density, kg/m3
+    const double c = v[6];        // liquid heat capacity, J/(kg*K)
+    const double mu = v[7];       // liquid viscosity, Pa*s
+    const double sigma = v[8];    // surface tension, N/m
+    const double rhoV = v[9];     // vapour density at boiling, kg/m3
+    const double rho0 = v[10];    // vapour density at 1 atm, kg/m3
+    const double rV = v[11];      // heat of vaporisation, J/kg
+    const double dt = v[12];      // mean temperature difference, K
+    const double sumR = v[13];    // wall and fouling resistance, m2*K/W
+    const double load = v[14];    // heat load, W
+    const double h = v[15];       // tube height, m
+
+    s.CalcError = kClear;
+    const auto fail = [&] {
+        if (beep) beep();
+        s.CalcError = kSet;
+    };
+
+    // Boiling: alpha_b = A q^0.6 with
+    // A = 780 lambda^1.3 (rho/sigma)^0.5 rho_v^0.06 / (r_v^0.6 rho_0^0.66 (mu c)^0.3).
+    s.AlphaTube = Store(780 * std::pow(lambda, 1.3) * std::pow(rho / sigma, 0.5));
+    s.AlphaTube = Store(s.AlphaTube * std::pow(rhoV, 0.06) / std::pow(rV, 0.6));
+    s.AlphaTube = Store(s.AlphaTube / (std::pow(rho0, 0.66) * std::pow(mu * c, 0.3)));
+    const double a = s.AlphaTube;
+    // Condensation on vertical tubes: alpha_c = B q^(-1/3) with
+    // B = 1.21 lambda_k (rho_k^2 g r / (mu_k H))^(1/3).
+    s.AlphaShell = Store(1.21 * lambdaK * std::exp(std::log(rhoK * rhoK * kG * r / (muK * h)) / 3));
+    const double b = s.AlphaShell;
+    // Critical heat flux of boiling: q_cr = 0.14 r_v rho_v^0.5 (rho g sigma)^0.25, W/m2.
+    s.ModelWork5 = Store(0.14 * rV * std::sqrt(rhoV) * std::sqrt(std::sqrt(rho * kG * sigma)));
+
+    // Sum of the temperature drops less dt, as a function of x = q^(1/3):
+    // f(x) = x^1.2/A + x^4/B + sum_r x^3 - dt, f'(x) = 1.2 x^0.2/A + 4 x^3/B + 3 sum_r x^2.
+    const auto f = [&](double x) {
+        return std::pow(x, 1.2) / a + x * x * x * x / b + sumR * x * x * x - dt;
+    };
+    const auto df = [&](double x) {
+        return 1.2 * std::pow(x, 0.2) / a + 4 * x * x * x / b + 3 * sumR * x * x;
+    };
+
+    s.SurfaceF = 1.0f;                                           // left end x1
+    s.ReTube = Store(std::exp(std::log(double(s.ModelWork5)) / 3));  // right end x2
+    const float tolerance = 0.1f;
+    bool settled = false;
+    for (int iteration = 0; iteration < kEvapMaxIterations; ++iteration) {
+        const double x1 = s.SurfaceF;
+        const double x2 = s.ReTube;
+        s.ReShell = Store(f(x1));       // f(x1)
+        s.ModelWork6 = Store(f(x2));    // f(x2)
+        s.ModelWork7 = Store(df(x2));   // f'(x2)
+        // Chord through (x1, f1) and (x2, f2) moves the left end ...
+        s.SurfaceF = Store(x1 - (x2 - x1) * s.ReShell / (double(s.ModelWork6) - s.ReShell));
+        // ... and the tangent at x2 the right end.
+        s.ReTube = Store(x2 - double(s.ModelWork6) / s.ModelWork7);
+        // Even 1 W/m2 gives more than dt: the chord leaves the bracket.
+        if (!(s.SurfaceF >= 1.0f)) return fail();
+        // The required flux exceeds the critical flux: the ends cross.
+        if (s.ReTube < s.SurfaceF || std::isnan(s.ReTube)) return fail();
+        if (!(Store(double(s.ReTube) - s.SurfaceF) > tolerance)) {
+            settled = true;
+            break;
+        }
+    }
+    if (!settled) return fail();
+
+    s.ModelWork8 = Store((double(s.SurfaceF) + s.ReTube) / 2);  // x
+    const double x = s.ModelWork8;
+    s.ModelWork9 = Store(x * x * x);  // heat flux q, W/m2
+    const double q = s.ModelWork9;
+    s.AlphaTube = Store(a * std::pow(q, 0.6));
+    s.AlphaShell = Store(b * std::pow(q, -1.0 / 3.0));
+    s.HeatTransferK = Store(q / dt);  // K = q / dt, W/(m2*K)
+    s.SurfaceF = Store(load / q);     // F = Q / q, m2
+
+    if (!std::isfinite(s.AlphaTube) || !std::isfinite(s.AlphaShell) ||
+        !std::isfinite(s.HeatTransferK) || !std::isfinite(s.SurfaceF))
+        fail();
+}
+
+}  // namespace heatx

@@ -1,0 +1,41 @@
+// The printer the reports write to: plain lines of text in a fixed-pitch
+// font. The program never starts a page itself; the printer starts a new page
+// when one is full. Implementations: the real printer or PDF of the windows
+// program, the text and PDF output of heatx-batch, and a recording printer in
+// tests.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace heatx {
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    virtual void SetFontName(const QString& name) = 0;
+    virtual void SetFontSize(double points) = 0;
+    // One line; the printer moves to the next line after it.
+    virtual void PrintLine(const QString& line) = 0;
+    // The document is complete: the pages go out.
+    virtual void EndDocument() = 0;
+};
+
+// Keeps every printed line; a finished document is moved to documents.
+class RecordingPrinter : public Printer {
+public:
+    void SetFontName(const QString& name) override { fontName = name; }
+    void SetFontSize(double points) override { fontSize = points; }
+    void PrintLine(const QString& line) override { lines.append(line); }
+    void EndDocument() override {
+        documents.append(lines);
+        lines.clear();
+    }
+
+    QString fontName;
+    double fontSize = 0;
+    QStringList lines;               // lines of the open document
+    QList<QStringList> documents;    // ended documents
+};
+
+}  // namespace heatx
