@@ -1,7 +1,7 @@
 #include "text/text_format.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace heatx {
@@ -11,10 +11,12 @@ QChar g_decimalMark = QLatin1Char('.');
 
 // Exact decimal expansion of a float widened to double: a float has at most
 // 149 binary fraction digits, so 160 decimal places hold it without rounding.
+// to_chars always writes a point, whatever the C locale of the process (a
+// windows program runs under the user's locale, which may use a comma).
 std::string ExactDecimal(double magnitude) {
     char buf[512];
-    std::snprintf(buf, sizeof buf, "%.160f", magnitude);
-    return buf;
+    const auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed, 160);
+    return std::string(buf, r.ptr);
 }
 
 // Adds one unit in the last place of a string of decimal digits (with an
@@ -96,8 +98,8 @@ QString WholeNumber(float x) {
     // nearbyint under the default rounding mode rounds halves to even.
     const double r = std::nearbyint(static_cast<double>(x));
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.0f", r == 0.0 ? 0.0 : r);
-    return QString::fromLatin1(buf);
+    const auto end = std::to_chars(buf, buf + sizeof buf, r == 0.0 ? 0.0 : r, std::chars_format::fixed, 0);
+    return QString::fromLatin1(buf, end.ptr - buf);
 }
 
 QString ProperCase(const QString& s) {

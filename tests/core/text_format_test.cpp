@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <string>
 #include <limits>
 
 using namespace heatx;
@@ -106,6 +108,18 @@ TEST(FormatFixed, LargeAndTinyValuesHaveNoExponent) {
     EXPECT_EQ(FormatFixed(3.0e10f, 0, 2, QLatin1Char('.')), "30000001024.00");
     EXPECT_EQ(FormatFixed(1.0e-30f, 0, 2, QLatin1Char('.')), "0.00");
     EXPECT_EQ(FormatFixed(0.0f, 9, 2, QLatin1Char(',')), "     0,00");
+}
+
+TEST(FormatFixed, DoesNotDependOnTheCLocaleOfTheProcess) {
+    // A windows program runs under the user's locale; Russian uses a comma.
+    const char* saved = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string restore = saved ? saved : "C";
+    if (std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") == nullptr) GTEST_SKIP() << "no ru_RU.UTF-8 locale";
+    EXPECT_EQ(FormatFixed(0.025f, 6, 3, QLatin1Char(',')), " 0,025");
+    EXPECT_EQ(FormatFixed(2086.51f, 8, 2, QLatin1Char('.')), " 2086.51");
+    EXPECT_EQ(WholeNumber(60.4f), "60");
+    EXPECT_FLOAT_EQ(ReadNumber("0.683"), 0.683f);
+    std::setlocale(LC_NUMERIC, restore.c_str());
 }
 
 TEST(CenterCell, CentresTheTrimmedTextAndEndsWithABar) {
