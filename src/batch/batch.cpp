@@ -33,6 +33,7 @@ int FieldCount(Apparatus type) {
 
 std::optional<QStringList> SplitRow(QStringView line) {
     QStringList fields;
+    fields.reserve(20);
     const qsizetype n = line.size();
     qsizetype i = 0;
     while (true) {
@@ -78,57 +79,53 @@ std::optional<bool> ParseHeaterHorizontal(const QString& field) {
 
 namespace {
 
-RowResult Rejected(RowResult& row, int line) {
+void Reject(RowResult& row, int line) {
     row.status = Status::Input;
     row.badLine = line;
-    return row;
 }
 
-RowResult RunHeater(const QStringList& f) {
+RowResult RunHeater(QStringList& f) {
     RowResult row;
     CalcState& s = row.state;
-    FillHeaterCaptions(s);
-    for (int i = 0; i < kHeaterSheetLines; ++i) StoreTypedLine(s.HeaterValueTexts[i], s.InputValues[i], f[i]);
-    for (int i = 12; i <= 15; ++i) StoreTypedLine(s.HeaterValueTexts[i], s.InputValues[i], f[i]);
+    for (int i = 0; i < kHeaterSheetLines; ++i) StoreTypedLine(s.HeaterValueTexts[i], s.InputValues[i], std::move(f[i]));
+    for (int i = 12; i <= 15; ++i) StoreTypedLine(s.HeaterValueTexts[i], s.InputValues[i], std::move(f[i]));
 
     s.BadLineIndex = CheckHeaterInput(s);
-    if (s.CalcError != kClear) return Rejected(row, s.BadLineIndex);
+    if (s.CalcError != kClear) { Reject(row, s.BadLineIndex); return row; }
     const auto horizontal = ParseHeaterHorizontal(f[kHeaterTypeLine]);
-    if (!horizontal) return Rejected(row, kHeaterTypeLine);
+    if (!horizontal) { Reject(row, kHeaterTypeLine); return row; }
     s.HeaterHorizontal = *horizontal ? kSet : kClear;
     for (int i = 12; i <= 15; ++i)
-        if (!HeaterConstructiveInRange(i, s.InputValues[i])) return Rejected(row, i);
+        if (!HeaterConstructiveInRange(i, s.InputValues[i])) { Reject(row, i); return row; }
 
     HeaterModel(s);
     row.status = s.CalcError != kClear ? Status::Model : Status::Ok;
     return row;
 }
 
-RowResult RunCooler(const QStringList& f) {
+RowResult RunCooler(QStringList& f) {
     RowResult row;
     CalcState& s = row.state;
-    FillCoolerCaptions(s);
-    for (int i = 0; i < 18; ++i) StoreTypedLine(s.CoolerValueTexts[i], s.InputValues[i], f[i]);
+    for (int i = 0; i < 18; ++i) StoreTypedLine(s.CoolerValueTexts[i], s.InputValues[i], std::move(f[i]));
 
     s.BadLineIndex = CheckCoolerInput(s);
-    if (s.CalcError != kClear) return Rejected(row, s.BadLineIndex);
+    if (s.CalcError != kClear) { Reject(row, s.BadLineIndex); return row; }
     for (int i = kCoolerFirstConstructive; i <= kCoolerLastConstructive; ++i)
-        if (!CoolerFirstEntryInRange(i, s.InputValues[i])) return Rejected(row, i);
+        if (!CoolerFirstEntryInRange(i, s.InputValues[i])) { Reject(row, i); return row; }
 
     CoolerModel(s);
     row.status = s.CalcError != kClear ? Status::Model : Status::Ok;
     return row;
 }
 
-RowResult RunEvaporator(const QStringList& f) {
+RowResult RunEvaporator(QStringList& f) {
     RowResult row;
     CalcState& s = row.state;
-    FillEvapCaptions(s);
-    for (int i = 0; i < 16; ++i) StoreTypedLine(s.EvapValueTexts[i], s.InputValues[i], f[i]);
+    for (int i = 0; i < 16; ++i) StoreTypedLine(s.EvapValueTexts[i], s.InputValues[i], std::move(f[i]));
 
     s.BadLineIndex = CheckEvapInput(s);
-    if (s.CalcError != kClear) return Rejected(row, s.BadLineIndex);
-    if (!EvapHeightInRange(s.InputValues[kEvapHeightLine])) return Rejected(row, kEvapHeightLine);
+    if (s.CalcError != kClear) { Reject(row, s.BadLineIndex); return row; }
+    if (!EvapHeightInRange(s.InputValues[kEvapHeightLine])) { Reject(row, kEvapHeightLine); return row; }
 
     EvapModel(s);
     row.status = s.CalcError != kClear ? Status::Model : Status::Ok;
@@ -137,7 +134,9 @@ RowResult RunEvaporator(const QStringList& f) {
 
 }  // namespace
 
-RowResult RunRow(Apparatus type, const QStringList& fields) {
+// The captions are filled only when a report is printed: the results table
+// does not need them.
+RowResult RunRow(Apparatus type, QStringList fields) {
     if (fields.size() != FieldCount(type)) return RowResult{};
     switch (type) {
     case Apparatus::Heater: return RunHeater(fields);
@@ -205,18 +204,47 @@ void PrintRowReport(Apparatus type, RowResult& row, const QString& studentLine,
     const DateLineSource date = [&dateLine] { return dateLine; };
     switch (type) {
     case Apparatus::Heater:
+        FillHeaterCaptions(s);
         PrintHeaterRow(s, printer, date);
         printer.EndDocument();
         break;
     case Apparatus::Cooler:
+        FillCoolerCaptions(s);
         PrintCoolerRow(s, printer, date);
         printer.EndDocument();
         break;
     case Apparatus::Evaporator:
+        FillEvapCaptions(s);
         PrintEvapRow(s, printer, date);
         CloseEvapReport(printer);
         break;
     }
+}
+
+void ForEachRow(Apparatus type, QStringView text, const std::function<void(RowResult&)>& onRow) {
+    if (text.startsWith(QChar(0xFEFF))) text = text.mid(1);  // byte order mark of some editors
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) end = text.size();
+        QStringView line = text.mid(start, end - start);
+        start = end + 1;
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+        const auto fields = SplitRow(line);
+        RowResult row = fields ? RunRow(type, std::move(*fields)) : RowResult{};
+        onRow(row);
+    }
+}
+
+std::string ResultsTable(Apparatus type, QStringView text) {
+    std::string out = ResultHeader(type);
+    out += '\n';
+    ForEachRow(type, text, [&](RowResult& row) {
+        out += ResultLine(type, row);
+        out += '\n';
+    });
+    return out;
 }
 
 QLocale EnvironmentLocale() {

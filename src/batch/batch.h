@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -38,7 +39,7 @@ struct RowResult {
 
 // Runs one variant on a fresh state: the sheet check, (heater) the apparatus
 // type as line 11, the constructive checks in prompt order, then the model.
-RowResult RunRow(Apparatus type, const QStringList& fields);
+RowResult RunRow(Apparatus type, QStringList fields);
 
 // Reads the heater type word: Cyrillic or Latin Г/H (horizontal) or В/V
 // (vertical), either case.
@@ -58,6 +59,14 @@ std::string FormatNumber(float value);
 // rule), then the end of the document.
 void PrintRowReport(Apparatus type, RowResult& row, const QString& studentLine,
                     const QString& dateLine, Printer& printer);
+
+// Runs every variant of a file's text (blank lines and lines beginning with
+// # skipped, CR LF accepted) and hands each result to onRow in file order.
+void ForEachRow(Apparatus type, QStringView text, const std::function<void(RowResult&)>& onRow);
+
+// The results table of a file's text: header and one line per variant, each
+// ending with a line feed.
+std::string ResultsTable(Apparatus type, QStringView text);
 
 // Locale named by LC_ALL, LC_NUMERIC or LANG (the first that is set), for the
 // decimal mark and the date formats of reports.

@@ -151,8 +151,7 @@ int Main(int argc, char** argv) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return UsageError(QStringLiteral("ошибка чтения: %1").arg(file.errorString()));
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    const QString text = QString::fromUtf8(bytes);
 
     const QLocale locale = EnvironmentLocale();
     SetDecimalMark(locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint()[0]);
@@ -174,20 +173,14 @@ int Main(int argc, char** argv) {
     }
 
     std::string out;
-    if (!report) out = ResultHeader(*type) + '\n';
-    TextReportPrinter textPrinter(out);
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-        const auto fields = SplitRow(line);
-        RowResult row = fields ? RunRow(*type, *fields) : RowResult{};
-        if (!report) {
-            out += ResultLine(*type, row);
-            out += '\n';
-        } else if (row.status == Status::Ok) {
-            if (pdfPrinter) PrintRowReport(*type, row, student, dateLine, *pdfPrinter);
-            else PrintRowReport(*type, row, student, dateLine, textPrinter);
-        }
+    if (!report) {
+        out = ResultsTable(*type, text);
+    } else {
+        TextReportPrinter textPrinter(out);
+        Printer& printer = pdfPrinter ? static_cast<Printer&>(*pdfPrinter) : textPrinter;
+        ForEachRow(*type, text, [&](RowResult& row) {
+            if (row.status == Status::Ok) PrintRowReport(*type, row, student, dateLine, printer);
+        });
     }
     if (pdfPrinter) {
         if (!pdfPrinter->Finish())

@@ -75,7 +75,7 @@ bool IsConstructive(int line) {
 }  // namespace
 
 void FillCoolerCaptions(CalcState& state) {
-    for (int i = 0; i < 18; ++i) state.CoolerCaptions[i] = Caption(kCoolerLines[i]);
+    state.CoolerCaptions = Captions(kCoolerLines);
 }
 
 uint8_t CheckCoolerInput(CalcState& state) {

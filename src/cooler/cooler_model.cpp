@@ -16,85 +16,101 @@ constexpr int kMaxCorrectionPasses = 1000;
 
 float OverallK(float alphaShell, double sumR, float alphaTube) {
     // K = 1 / (1/alpha_2 + sum r + 1/alpha_1), W/(m2*K).
-    return Store(1.0L / (1.0L / alphaShell + sumR + 1.0L / alphaTube));
+    return Store(1.0 / (1.0 / alphaShell + sumR + 1.0 / alphaTube));
 }
 }  // namespace
 
 void CoolerModel(CalcState& s) {
-    using L = long double;  // within one formula the arithmetic is extended
+    // Between stores the arithmetic is double; every stored cell is rounded
+    // to a float and what follows uses the stored value.
     const auto& v = s.InputValues;
-    const L lambda1 = v[0], rho1 = v[1], mu1 = v[2], c1 = v[3], beta = v[4], g1 = v[5];
-    const L lambda2 = v[6], mu2 = v[7], c2 = v[8], g2 = v[9], dt = v[10];
-    const double sumR = v[11];
-    const L q = v[12], d = v[13], z = v[14], eps = v[15], n = v[16], area = v[17];
+    const double lambda1 = v[0];  // tube-side liquid: conductivity, W/(m*K)
+    const double rho1 = v[1];     // density, kg/m3
+    const double mu1 = v[2];      // viscosity, Pa*s
+    const double c1 = v[3];       // heat capacity, J/(kg*K)
+    const double beta = v[4];     // volumetric expansion, 1/K
+    const double g1 = v[5];       // mass flow, kg/s
+    const double lambda2 = v[6];  // shell-side liquid: conductivity, W/(m*K)
+    const double mu2 = v[7];      // viscosity, Pa*s
+    const double c2 = v[8];       // heat capacity, J/(kg*K)
+    const double g2 = v[9];       // mass flow, kg/s
+    const double dt = v[10];      // log-mean temperature difference, K
+    const double sumR = v[11];    // wall and fouling resistance, m2*K/W
+    const double load = v[12];    // heat load, W
+    const double d = v[13];       // outer tube diameter, m
+    const double z = v[14];       // tube-side passes
+    const double eps = v[15];     // mixed-flow correction of the driving force
+    const double n = v[16];       // number of tubes
+    const double area = v[17];    // narrowest flow section of the shell, m2
 
-    s.ModelWork12 = Store(double(d - kTubeWall));  // d_in, m
-    const L dIn = s.ModelWork12;
+    s.ModelWork12 = Store(d - kTubeWall);  // d_in, m
+    const double dIn = s.ModelWork12;
     // Re1 = 4 G1 z / (pi n mu1 d_in): mass flow per pass through n/z tubes.
-    s.ModelWork11 = Store(double(n * kPi * mu1 * dIn));
-    s.ReTube = Store(double(4 * g1 * z / s.ModelWork11));
+    s.ModelWork11 = Store(n * kPi * mu1 * dIn);
+    s.ReTube = Store(4 * g1 * z / s.ModelWork11);
     // Pr1 = c1 mu1 / lambda1, parked in ReShell until the shell side.
-    s.ReShell = Store(double(c1 * mu1 / lambda1));
+    s.ReShell = Store(c1 * mu1 / lambda1);
     // Gr = d_in^3 g rho1^2 beta / mu1^2 (the temperature difference enters
     // through the correction loop), parked in HeatTransferK.
-    s.ModelWork11 = Store(double(dIn * dIn * dIn));
-    s.ModelWork15 = Store(double(rho1 * rho1));
-    s.ModelWork16 = Store(double(mu1 * mu1));
-    s.HeatTransferK = Store(double(L(s.ModelWork11) * kG * s.ModelWork15 * beta / s.ModelWork16));
+    s.ModelWork11 = Store(dIn * dIn * dIn);
+    s.ModelWork15 = Store(rho1 * rho1);
+    s.ModelWork16 = Store(mu1 * mu1);
+    s.HeatTransferK = Store(double(s.ModelWork11) * kG * s.ModelWork15 * beta / s.ModelWork16);
     s.ModelWork13 = Store(std::log(double(s.ReTube)));
     s.ModelWork14 = Store(std::log(double(s.ReShell)));
+    const double lnRe = s.ModelWork13;
+    const double lnPr = s.ModelWork14;
 
-    // Tube side, alpha_1 = C (lambda1/d_in) Re1^a Pr1^0.43 [Gr^0.1], W/(m2*K).
+    // Tube side on the inner diameter:
+    // laminar       alpha_1 = 0.15 (lambda1/d_in) Re1^0.33 Pr1^0.43 Gr^0.1
+    // transitional  alpha_1 = 0.008 (lambda1/d_in) Re1^0.9 Pr1^0.43
+    // turbulent     alpha_1 = 0.023 (lambda1/d_in) Re1^0.8 Pr1^0.43
     const bool laminar = s.ReTube < 2300;
     if (laminar) {
-        s.ModelWork11 = Store(double(0.15L * lambda1 / dIn));
-        s.AlphaTube = Store(double(L(s.ModelWork11) * std::exp(0.33L * s.ModelWork13) *
-                                   std::exp(0.43L * s.ModelWork14) *
-                                   std::pow(L(s.HeatTransferK), 0.1L)));
+        s.ModelWork11 = Store(0.15 * lambda1 / dIn);
+        s.AlphaTube = Store(s.ModelWork11 * std::exp(0.33 * lnRe) * std::exp(0.43 * lnPr) *
+                            std::pow(double(s.HeatTransferK), 0.1));
     } else if (s.ReTube < 10000) {
-        s.ModelWork11 = Store(double(0.008L * lambda1 / dIn));
-        s.AlphaTube = Store(double(L(s.ModelWork11) * std::exp(0.9L * s.ModelWork13) *
-                                   std::exp(0.43L * s.ModelWork14)));
+        s.ModelWork11 = Store(0.008 * lambda1 / dIn);
+        s.AlphaTube = Store(s.ModelWork11 * std::exp(0.9 * lnRe) * std::exp(0.43 * lnPr));
     } else {
-        s.ModelWork11 = Store(double(0.023L * lambda1 / dIn));
-        s.AlphaTube = Store(double(L(s.ModelWork11) * std::exp(0.8L * s.ModelWork13) *
-                                   std::exp(0.43L * s.ModelWork14)));
+        s.ModelWork11 = Store(0.023 * lambda1 / dIn);
+        s.AlphaTube = Store(s.ModelWork11 * std::exp(0.8 * lnRe) * std::exp(0.43 * lnPr));
     }
 
-    // Inter-tube side: Re2 = d G2 / (S mu2) on the outer diameter and the
-    // narrowest flow section; Pr2 parked in AlphaShell.
-    s.ReShell = Store(double(d * g2 / (area * mu2)));
-    s.AlphaShell = Store(double(c2 * mu2 / lambda2));
+    // Inter-tube side on the outer diameter: Re2 = d G2 / (S mu2) with the
+    // velocity of the narrowest flow section; Pr2 parked in AlphaShell.
+    s.ReShell = Store(d * g2 / (area * mu2));
+    s.AlphaShell = Store(c2 * mu2 / lambda2);
+    const double re2 = s.ReShell;
+    const double pr2 = s.AlphaShell;
     if (s.ReShell <= 1000) {
         // alpha_2 = 0.336 (lambda2/d) Re2^0.5 Pr2^0.36
-        s.AlphaShell = Store(double(0.336L * (lambda2 / d) * std::sqrt(L(s.ReShell)) *
-                                    std::pow(L(s.AlphaShell), 0.36L)));
+        s.AlphaShell = Store(0.336 * (lambda2 / d) * std::sqrt(re2) * std::pow(pr2, 0.36));
     } else {
         // alpha_2 = 0.24 (lambda2/d) Re2^0.6 Pr2^0.36
-        s.AlphaShell = Store(double(0.24L * (lambda2 / d) * std::pow(L(s.ReShell), 0.6L) *
-                                    std::pow(L(s.AlphaShell), 0.36L)));
+        s.AlphaShell = Store(0.24 * (lambda2 / d) * std::pow(re2, 0.6) * std::pow(pr2, 0.36));
     }
 
-    s.ModelWork4 = Store(double(eps * dt));  // corrected driving force, K
+    s.ModelWork4 = Store(eps * dt);  // corrected driving force dtm = eps dt, K
     s.HeatTransferK = OverallK(s.AlphaShell, sumR, s.AlphaTube);
     s.ModelWork2 = s.AlphaTube;  // alpha_1 before the laminar correction
 
     if (laminar) {
         // The Grashof number wants the film temperature drop q/alpha_1 with
-        // q = K dtm; alpha_1 = alpha_1,0 (K dtm / alpha_1)^0.1 until K
-        // settles within 10 % (a pass that lowers K ends the loop).
+        // q = K dtm: alpha_1 = alpha_1,0 (K dtm / alpha_1)^0.1, repeated while
+        // K grows by more than 10 % (a pass that lowers K ends the loop).
         for (int pass = 0; pass < kMaxCorrectionPasses; ++pass) {
             s.ModelWork17 = s.HeatTransferK;
-            s.ModelWork9 = Store(
-                double(std::pow(L(s.ModelWork4) * s.HeatTransferK / s.AlphaTube, 0.1L)));
-            s.AlphaTube = Store(double(L(s.ModelWork9) * s.ModelWork2));
+            s.ModelWork9 = Store(std::pow(double(s.ModelWork4) * s.HeatTransferK / s.AlphaTube, 0.1));
+            s.AlphaTube = Store(double(s.ModelWork9) * s.ModelWork2);
             s.HeatTransferK = OverallK(s.AlphaShell, sumR, s.AlphaTube);
-            if (!((L(s.HeatTransferK) - s.ModelWork17) / s.HeatTransferK > 0.1L)) break;
+            if (!((double(s.HeatTransferK) - s.ModelWork17) / s.HeatTransferK > 0.1)) break;
         }
     }
 
     // F = Q / (dtm K), m2.
-    s.SurfaceF = Store(double(q / (L(s.ModelWork4) * s.HeatTransferK)));
+    s.SurfaceF = Store(load / (double(s.ModelWork4) * s.HeatTransferK));
 
     if (!std::isfinite(s.AlphaTube) || !std::isfinite(s.AlphaShell) ||
         !std::isfinite(s.HeatTransferK) || !std::isfinite(s.SurfaceF) ||

@@ -50,7 +50,7 @@ const InputLine kEvapLines[15] = {
      IntBound(0), FloatBound(50000000), true},};
 
 void FillEvapCaptions(CalcState& state) {
-    for (int i = 0; i < kEvapSheetLines; ++i) state.EvapCaptions[i] = Caption(kEvapLines[i]);
+    state.EvapCaptions = Captions(kEvapLines);
 }
 
 uint8_t CheckEvapInput(CalcState& state) {

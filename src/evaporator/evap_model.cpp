@@ -50,12 +50,9 @@ void EvapModel(CalcState& s, const std::function<void()>& beep) {
 
     // Sum of the temperature drops less dt, as a function of x = q^(1/3):
     // f(x) = x^1.2/A + x^4/B + sum_r x^3 - dt, f'(x) = 1.2 x^0.2/A + 4 x^3/B + 3 sum_r x^2.
-    const auto f = [&](double x) {
-        return std::pow(x, 1.2) / a + x * x * x * x / b + sumR * x * x * x - dt;
-    };
-    const auto df = [&](double x) {
-        return 1.2 * std::pow(x, 0.2) / a + 4 * x * x * x / b + 3 * sumR * x * x;
-    };
+    // x^1.2 is formed as x * x^0.2, so that f and f' at one point share a power.
+    const auto f = [&](double x, double x02) { return x * x02 / a + x * x * x * x / b + sumR * x * x * x - dt; };
+    const auto df = [&](double x, double x02) { return 1.2 * x02 / a + 4 * x * x * x / b + 3 * sumR * x * x; };
 
     s.SurfaceF = 1.0f;                                           // left end x1
     s.ReTube = Store(std::exp(std::log(double(s.ModelWork5)) / 3));  // right end x2
@@ -64,9 +61,10 @@ void EvapModel(CalcState& s, const std::function<void()>& beep) {
     for (int iteration = 0; iteration < kEvapMaxIterations; ++iteration) {
         const double x1 = s.SurfaceF;
         const double x2 = s.ReTube;
-        s.ReShell = Store(f(x1));       // f(x1)
-        s.ModelWork6 = Store(f(x2));    // f(x2)
-        s.ModelWork7 = Store(df(x2));   // f'(x2)
+        const double x2Power = std::pow(x2, 0.2);
+        s.ReShell = Store(f(x1, std::pow(x1, 0.2)));  // f(x1)
+        s.ModelWork6 = Store(f(x2, x2Power));          // f(x2)
+        s.ModelWork7 = Store(df(x2, x2Power));         // f'(x2)
         // Chord through (x1, f1) and (x2, f2) moves the left end ...
         s.SurfaceF = Store(x1 - (x2 - x1) * s.ReShell / (double(s.ModelWork6) - s.ReShell));
         // ... and the tangent at x2 the right end.

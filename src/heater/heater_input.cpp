@@ -60,7 +60,7 @@ const InputLine kHeaterLines[17] = {
      kNoBound, kNoBound, false},};
 
 void FillHeaterCaptions(CalcState& state) {
-    for (int i = 0; i < 17; ++i) state.HeaterCaptions[i] = Caption(kHeaterLines[i]);
+    state.HeaterCaptions = Captions(kHeaterLines);
 }
 
 uint8_t CheckHeaterInput(CalcState& state) {

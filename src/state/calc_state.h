@@ -78,5 +78,7 @@ float ReadNumber(const QString& text);
 // Stores a typed answer as a line: text = NormalizeDecimal(typed), value =
 // ReadNumber(text).
 void StoreTypedLine(QString& valueText, float& value, const QString& typed);
+// The same, taking over the typed text.
+void StoreTypedLine(QString& valueText, float& value, QString&& typed);
 
 }  // namespace heatx

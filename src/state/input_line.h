@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -53,6 +54,18 @@ struct InputLine {
 };
 
 inline QString Caption(const InputLine& line) { return QString::fromUtf16(line.caption); }
+
+// The captions of a table as texts, converted once and shared after that, so
+// that preparing a sheet does not convert them again.
+template <int N>
+const std::array<QString, N>& Captions(const InputLine (&lines)[N]) {
+    static const std::array<QString, N> texts = [&lines] {
+        std::array<QString, N> t;
+        for (int i = 0; i < N; ++i) t[i] = Caption(lines[i]);
+        return t;
+    }();
+    return texts;
+}
 
 // First failing line of a sheet, or 0; sets state.CalcError (-1 failed, 0
 // passed). The first pass tests every line against its bounds (the lines that
