@@ -1,10 +1,12 @@
 // The printer of the windows program on a machine without a printer: the
 // report is saved as a PDF and a text copy, and the student is told where.
+#include "platform/paged_text_printer.h"
 #include "platform/qt_report_printer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPdfWriter>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -105,6 +107,26 @@ TEST_F(ReportPrinterTest, AFolderThatCannotBeWrittenIsReportedAndNothingIsLost) 
     printer.EndDocument();
     EXPECT_EQ(Read(dir_.filePath(QStringLiteral("reports/Отчёт_испаритель_2026-12-07_14-05-33.txt"))),
               QByteArray("строка\nещё\n"));
+}
+
+TEST(PagedTextPrinter, StartsANewPageWhenOneIsFullAndAfterEachReport) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("pages.pdf"));
+    {
+        QPdfWriter pdf(path);
+        PagedTextPrinter pages(&pdf);
+        pages.SetFontName(QStringLiteral("Courier New Cyr"));
+        pages.SetFontSize(9);
+        // A4 at 9 pt holds some 75 lines: 200 lines take three pages.
+        for (int i = 0; i < 200; ++i) pages.PrintLine(QStringLiteral("строка %1").arg(i));
+        pages.EndDocument();
+        pages.PrintLine(QStringLiteral("следующий отчёт"));
+        EXPECT_TRUE(pages.Finish());
+        EXPECT_EQ(pages.LineCount(), 201);
+    }
+    const QByteArray bytes = Read(path);
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 4);
 }
 
 int main(int argc, char** argv) {
