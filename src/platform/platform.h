@@ -1,0 +1,49 @@
+// Everything the windows need from outside the program: the modal input and
+// yes/no boxes, the beep, the report printer, the clock and regional formats,
+// the folder of the pictures and the screen size.
+//
+// QtPlatform is the real one; tests answer the boxes from queues and record
+// the printed lines, so a whole road of the program runs without a person.
+#pragma once
+
+#include "report/printer.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QSize>
+#include <QString>
+
+namespace heatx {
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Modal input box: prompt, title, an empty entry field, its top-left
+    // corner x, y twips from the screen's corner. The typed text; the empty
+    // text when the box is cancelled.
+    virtual QString InputBox(const QString& prompt, const QString& title, int xTwips, int yTwips) = 0;
+
+    // Modal message box with the buttons "Да" and "Нет" and no icon:
+    // kAnswerYes (6) or kAnswerNo (7).
+    virtual int YesNoBox(const QString& title, const QString& text) = 0;
+
+    virtual void Beep() = 0;
+
+    // The printer the reports go to, and the apparatus word it names its
+    // saved files with ("подогреватель", "холодильник", "испаритель").
+    virtual Printer& ReportPrinter() = 0;
+    virtual void SetReportApparatus(const QString& word) = 0;
+
+    // Current moment and the regional settings of the date line.
+    virtual QDateTime Now() = 0;
+    virtual QLocale Locale() = 0;
+
+    // Folder of the picture files (button faces and the error icon).
+    virtual QString ProgramFolder() = 0;
+
+    // Screen width and height in twips.
+    virtual QSize ScreenSizeTwips() = 0;
+};
+
+}  // namespace heatx

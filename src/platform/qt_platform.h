@@ -1,0 +1,55 @@
+// The platform of the real program: Qt dialogs, the system beep, the report
+// printer (a real printer or PDF and text files), the system clock and the
+// regional settings.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/qt_report_printer.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QLabel;
+
+namespace heatx {
+
+// The input box: the prompt at the top left, "OK" and "Отмена" at the right,
+// the entry field along the bottom.
+class InputBoxDialog : public QDialog {
+public:
+    InputBoxDialog(const QString& prompt, const QString& title, QWidget* parent = nullptr);
+    QString Text() const;
+    QLineEdit* Entry() const { return entry_; }
+
+private:
+    QLabel* prompt_;
+    QLineEdit* entry_;
+};
+
+// Moves a dialog's top-left corner to x, y twips, kept on the screen.
+void PlaceOnScreen(QWidget* dialog, int xTwips, int yTwips);
+
+class QtPlatform : public Platform {
+public:
+    // executableFolder: where the program's pictures are looked for.
+    explicit QtPlatform(const QString& executableFolder);
+
+    QString InputBox(const QString& prompt, const QString& title, int xTwips, int yTwips) override;
+    int YesNoBox(const QString& title, const QString& text) override;
+    void Beep() override;
+    Printer& ReportPrinter() override { return printer_; }
+    void SetReportApparatus(const QString& word) override { printer_.SetApparatus(word); }
+    QDateTime Now() override { return QDateTime::currentDateTime(); }
+    QLocale Locale() override { return QLocale::system(); }
+    QString ProgramFolder() override { return pictureFolder_; }
+    QSize ScreenSizeTwips() override;
+
+    // Shows one information message (used by the report printer).
+    static void Inform(const QString& title, const QString& text);
+
+private:
+    QString pictureFolder_;
+    QtReportPrinter printer_;
+};
+
+}  // namespace heatx

@@ -1,0 +1,101 @@
+#include "sheets/error_dialog.h"
+
+#include "platform/fonts.h"
+#include "platform/twips.h"
+#include "sheets/picture_button.h"
+#include "sheets/sheet_window.h"
+#include "shell/program.h"
+#include "shell/window_texts.h"
+
+namespace heatx {
+
+ErrorDialog::ErrorDialog(Program& program, ErrorDialogSpec spec, std::function<SheetWindow*()> sheet)
+    : FormWindow(program, spec.formName), spec_(std::move(spec)), sheet_(std::move(sheet)) {
+    setWindowFlag(Qt::Dialog);
+    setWindowTitle(spec_.formName);
+    SetClientTwips(spec_.clientWidth, spec_.clientHeight);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAlignment(Qt::AlignCenter);
+    SetTwips(Image1, 0, 0, 495, 495);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setFont(ProgramFont(QStringLiteral("Courier"), 9.75, true));
+    QPalette red = Label1->palette();
+    red.setColor(QPalette::WindowText, Rgb(255, 0, 0));
+    Label1->setPalette(red);
+    SetTwips(Label1, 720, 0, 4695, 255);
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setTextFormat(Qt::PlainText);
+    Label2->setFont(ProgramFont(QStringLiteral("Courier"), 9.75));
+    SetTwips(Label2, 600, 360, 4815, 255);
+
+    const QFont buttonFont = ProgramFont(QStringLiteral("MS Sans Serif"), 8.25);
+    Command1 = new CaptionButton(texts::kYes, this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setFont(buttonFont);
+    SetTwips(Command1, 960, 720, 1095, 255);
+    Command2 = new CaptionButton(texts::kNo, this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setFont(buttonFont);
+    SetTwips(Command2, 2880, 720, 1095, 255);
+    if (spec_.focusOnNo) {
+        setTabOrder(Command2, Command1);
+        setFocusProxy(Command2);
+    } else {
+        setTabOrder(Command1, Command2);
+        setFocusProxy(Command1);
+    }
+    connect(Command1, &QPushButton::clicked, this, [this] { Yes(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { No(); });
+}
+
+void ErrorDialog::Load() {
+    Image1->setPixmap(program().PictureOf(Picture::ErrorIcon));
+    Label1->setText(texts::kInputErrorLine);
+    Label2->setText(texts::kChangeQuestion);
+    if (spec_.placeOnLoad) {
+        const double sheetWidth = Sheet()->WidthTwips();
+        SetWindowTwips(std::max(0.0, (sheetWidth - WidthTwips()) / 2), 4500, -1, -1);
+    }
+    (spec_.focusOnNo ? Command2 : Command1)->setFocus();
+}
+
+void ErrorDialog::Yes() {
+    if (onYes) {
+        onYes(*this);
+        return;
+    }
+    Program& p = program();
+    hide();
+    p.Unload(this);
+    SheetWindow* sheet = Sheet();
+    sheet->Label3->show();
+    sheet->show();
+    sheet->List1->setEnabled(true);
+    sheet->ClearSurface();
+    sheet->List1->show();
+    sheet->Label2->hide();
+    sheet->Command3->hide();
+    sheet->show();
+    sheet->raise();
+    sheet->activateWindow();
+    sheet->List1->setFocus();
+}
+
+void ErrorDialog::No() {
+    Program& p = program();
+    p.Unload(Sheet());
+    p.Unload(this);
+    p.CloseOtherWindows();
+    p.End();
+}
+
+void ErrorDialog::ClosedByCloseBox() { Yes(); }
+
+}  // namespace heatx

@@ -1,0 +1,52 @@
+// The input error dialog of a sheet: the input is wrong; "Да" goes back to
+// editing the sheet, "Нет" ends the program. Built anew at every showing.
+#pragma once
+
+#include "shell/form_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <functional>
+
+namespace heatx {
+
+class SheetWindow;
+
+struct ErrorDialogSpec {
+    QString formName;     // "Form5"
+    double clientWidth;   // twips
+    double clientHeight;  // twips
+    bool placeOnLoad;     // top 4500, centred on the sheet's width
+    bool focusOnNo;       // "Нет" first in the tab order
+};
+
+class ErrorDialog : public FormWindow {
+public:
+    ErrorDialog(Program& program, ErrorDialogSpec spec, std::function<SheetWindow*()> sheet);
+    void Load() override;
+
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QPushButton* Command1;  // "Да"
+    QPushButton* Command2;  // "Нет"
+
+    // "Да": back to editing on the sheet. The default restores the sheet's
+    // edit mode with the hint shown and the end-of-corrections button hidden.
+    std::function<void(ErrorDialog&)> onYes;
+
+    void Yes();
+    void No();
+    // Closing the dialog by its close box answers "Да": the student's data
+    // stay, and the sheet goes back to editing instead of being left with no
+    // control to go on.
+    void ClosedByCloseBox();
+
+    SheetWindow* Sheet() { return sheet_(); }
+
+private:
+    ErrorDialogSpec spec_;
+    std::function<SheetWindow*()> sheet_;
+};
+
+}  // namespace heatx

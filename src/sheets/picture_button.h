@@ -1,0 +1,26 @@
+// A push button whose face is a picture: the words of the button drawn in
+// its colours. The picture is centred on the button inside its bevel.
+#pragma once
+
+#include <QPixmap>
+#include <QPushButton>
+
+namespace heatx {
+
+class PictureButton : public QPushButton {
+public:
+    explicit PictureButton(QWidget* parent);
+    // name: the picture's file name, or a name of the built-in face.
+    void SetPicture(const QPixmap& picture, const QString& name);
+    const QPixmap& Picture() const { return picture_; }
+    const QString& PictureName() const { return pictureName_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap picture_;
+    QString pictureName_;
+};
+
+}  // namespace heatx

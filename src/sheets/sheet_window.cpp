@@ -1,0 +1,214 @@
+#include "sheets/sheet_window.h"
+
+#include "platform/fonts.h"
+#include "platform/twips.h"
+#include "sheets/picture_button.h"
+#include "shell/program.h"
+#include "shell/window_texts.h"
+#include "text/text_format.h"
+
+#include <QKeyEvent>
+
+namespace heatx {
+
+namespace {
+// Lines on the surface and list items stand 195 twips apart.
+constexpr double kLineStep = 195;
+constexpr double kSurfaceLeft = 530;
+constexpr double kSurfaceTop = 1210;
+}  // namespace
+
+SheetWindow::SheetWindow(Program& program, SheetSpec spec)
+    : FormWindow(program, spec.formName), spec_(std::move(spec)) {
+    const QFont courier = ProgramFont(QStringLiteral("Courier"), 9.75);
+    setFont(courier);
+    SetBackColor(Rgb(255, 255, 0));
+    SetForeColor(Rgb(0, 0, 255));
+
+    Label1 = new QLabel(texts::kSheetHeading, this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setFont(ProgramFont(QStringLiteral("Courier"), 9.75, true));
+    SetLabelColors(Label1, Rgb(255, 255, 0), Rgb(0, 0, 255));
+    SetTwips(Label1, 2880, 480, 3375, 255);
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setTextFormat(Qt::PlainText);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetLabelColors(Label2, Rgb(0, 255, 0), Rgb(255, 0, 0));
+
+    Label3 = new QLabel(texts::kEditHint, this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setTextFormat(Qt::PlainText);
+    Label3->setWordWrap(true);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label3->setFont(ProgramFont(QStringLiteral("Times New Roman"), 12, true));
+    SetLabelColors(Label3, Rgb(192, 255, 255), Rgb(192, 0, 192));
+    SetTwips(Label3, 0, spec_.hintTop, 3495, 1215);
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setUniformItemSizes(true);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    List1->installEventFilter(this);
+    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { EditLine(List1->row(item)); });
+
+    auto button = [&](const char* name, const QString& words, const QColor& text, const QColor& back,
+                      double width, double top) {
+        auto* b = new PictureButton(this);
+        b->setObjectName(QLatin1String(name));
+        b->setAccessibleName(words);
+        b->setToolTip(words);
+        SetTwips(b, 0, top, width, 375);
+        b->SetPicture(QPixmap::fromImage(DrawFace(words, text, back, QSize(Px(width) - 4, Px(375) - 4))),
+                      QStringLiteral("built-in"));
+        return b;
+    };
+    Command1 = button("Command1", texts::kKeepDataWords, Rgb(255, 255, 0), Rgb(255, 0, 0), 4335, 5520);
+    Command2 = button("Command2", texts::kChangeDataWords, Rgb(0, 0, 255), Rgb(0, 255, 0), 4095, 6240);
+    Command3 = button("Command3", texts::kEndCorrectionsWords, Rgb(0, 0, 255), Rgb(0, 255, 0), 2055, 4800);
+
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        if (onKeepData) onKeepData(*this);
+    });
+    connect(Command2, &QPushButton::clicked, this, [this] { EnterEditMode(); });
+    connect(Command3, &QPushButton::clicked, this, [this] {
+        if (onEndCorrections) onEndCorrections(*this);
+    });
+}
+
+CalcState& SheetWindow::State() { return program().state(); }
+
+void SheetWindow::Load() {
+    Label2->hide();
+    SetWindowTwips(100, 100, -1, 8000);
+    // The hint and the end-of-corrections button are centred on the
+    // window's design width; the keep and edit buttons on its inner width
+    // once it is 10000 wide. Widening the window later moves none of them.
+    SetLeftTwips(Command3, spec_.hintCentre - Twips(Command3).width / 2);
+    SetLeftTwips(Label3, spec_.hintCentre - Twips(Label3).width / 2);
+    SetWindowTwips(-1, -1, 10000, -1);
+    SetLeftTwips(Command1, (ScaleWidthTwips() - Twips(Command1).width) / 2);
+    SetLeftTwips(Command2, (ScaleWidthTwips() - Twips(Command2).width) / 2);
+    SetTwips(List1, 500, 1200, 9000, 3000);
+}
+
+QString SheetWindow::ComposedLine(int i) {
+    return ComposeLine(spec_.caption(State(), i), spec_.composeWidth, spec_.valueText(State(), i));
+}
+
+void SheetWindow::AppendLine(int i) {
+    auto* item = new QListWidgetItem(ComposedLine(i));
+    item->setSizeHint(QSize(0, Px(kLineStep)));
+    List1->addItem(item);
+}
+
+void SheetWindow::RefillList() {
+    List1->clear();
+    CalcState& s = State();
+    for (int i = 0; i < spec_.promptedLines; ++i) {
+        s.InputValues[i] = ReadNumber(spec_.valueText(s, i));
+        AppendLine(i);
+    }
+}
+
+void SheetWindow::PrintLines() {
+    for (int i = 0; i < spec_.promptedLines; ++i)
+        PrintAt(kSurfaceLeft, kSurfaceTop + kLineStep * i, ComposedLine(i));
+}
+
+void SheetWindow::ShowBadLine(double left, double top, double width) {
+    Label2->setText(ComposedLine(State().BadLineIndex));
+    SetTwips(Label2, left, top, width, 200);
+    Label2->show();
+    Label2->raise();
+}
+
+void SheetWindow::SetKeepFace(bool passed) {
+    const Picture picture = passed ? Picture::KeepGreen : Picture::KeepRed;
+    Command1->SetPicture(program().PictureOf(picture), QString::fromLatin1(heatx::Spec(picture).fileName));
+}
+
+void SheetWindow::SetEndFace(bool passed) {
+    const Picture picture = passed ? Picture::EndGreen : Picture::EndRed;
+    Command3->SetPicture(program().PictureOf(picture), QString::fromLatin1(heatx::Spec(picture).fileName));
+}
+
+void SheetWindow::EnterEditMode() {
+    List1->setEnabled(true);
+    List1->show();
+    Command1->hide();
+    Command2->hide();
+    Label3->show();
+    List1->setFocus();
+}
+
+void SheetWindow::EditLine(int i) {
+    if (i < 0 || i >= spec_.promptedLines || i >= List1->count() || !List1->isEnabled()) return;
+    Label3->hide();
+    Command3->hide();
+    CalcState& s = State();
+    const QString answer = program().platform().InputBox(spec_.caption(s, i), texts::kInputBoxTitle,
+                                                         spec_.editInputX, static_cast<int>(1680 + kLineStep * (i + 1)));
+    QString& text = spec_.valueText(s, i);
+    StoreTypedLine(text, s.InputValues[i], answer);
+    delete List1->takeItem(i);
+    auto* item = new QListWidgetItem(ComposedLine(i));
+    item->setSizeHint(QSize(0, Px(kLineStep)));
+    List1->insertItem(i, item);
+    s.BadLineIndex = spec_.check(s);
+    SetEndFace(s.CalcError == kClear);
+    Command3->show();
+    List1->setFocusPolicy(Qt::ClickFocus);
+}
+
+void SheetWindow::RunFirstEntry() {
+    CalcState& s = State();
+    setWindowTitle(texts::kSheetEntryTitle);
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Label1, Label2, Label3})
+        w->hide();
+    List1->clear();
+    show();
+    raise();
+    List1->setEnabled(true);
+    for (int i = 0; i < spec_.promptedLines; ++i) {
+        const QString answer = program().platform().InputBox(spec_.caption(s, i), texts::kInputBoxTitle, 4000,
+                                                             static_cast<int>(1680 + kLineStep * i));
+        StoreTypedLine(spec_.valueText(s, i), s.InputValues[i], answer);
+        AppendLine(i);
+    }
+    List1->setEnabled(false);
+    Command1->show();
+    Command2->show();
+    Label1->show();
+    s.BadLineIndex = spec_.check(s);
+    SetFaceColor(Command2, Rgb(0, 255, 0));
+    if (s.CalcError != kClear) {
+        SetKeepFace(false);
+        Command1->setFocusPolicy(Qt::StrongFocus);
+        Command1->setFocus();
+        List1->hide();
+        PrintLines();
+    } else {
+        SetKeepFace(true);
+        Command2->setFocusPolicy(Qt::StrongFocus);
+        Command2->setFocus();
+    }
+    show();
+    raise();
+}
+
+bool SheetWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Return or the space bar on a list line edits it, as a click does.
+    if (watched == List1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            EditLine(List1->currentRow());
+            return true;
+        }
+    }
+    return FormWindow::eventFilter(watched, event);
+}
+
+}  // namespace heatx

@@ -1,0 +1,38 @@
+// The start window: a drawn background, the program title, the author's
+// credit and three buttons (description, input, end).
+#pragma once
+
+#include "shell/form_window.h"
+
+#include <QImage>
+
+class QLabel;
+class QPushButton;
+
+namespace heatx {
+
+class Form1 : public FormWindow {
+public:
+    explicit Form1(Program& program);
+    void Load() override;
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QPushButton* Command1;  // description
+    QPushButton* Command2;  // surname entry, then the library menu
+    QPushButton* Command3;  // end of the program
+
+    const QImage& Background() const { return background_; }
+
+protected:
+    void PaintBackground(QPainter& painter) override;
+
+private:
+    void DrawBackground();
+    void Describe();
+    void EnterSurname();
+
+    QImage background_;  // retained: drawn once at load, repainted from here
+};
+
+}  // namespace heatx

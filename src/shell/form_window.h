@@ -1,0 +1,100 @@
+// The base of every window of the program: one named instance (Form1,
+// Form3 ...), created on first reference by the Program and destroyed by
+// unloading. Geometry is set in twips as the program gives it: the window's
+// left, top, width and height include its frame; controls are placed in the
+// client area. Text printed on the window's surface is kept as (x, y, text)
+// items and drawn over the background until the surface is cleared.
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPushButton>
+#include <QString>
+#include <QWidget>
+
+namespace heatx {
+
+class Program;
+
+// The frame a window's outer size includes: 4 px borders, a 20 px title bar.
+inline constexpr double kFrameWidthTwips = 120;
+inline constexpr double kFrameHeightTwips = 420;
+
+class FormWindow : public QWidget {
+public:
+    FormWindow(Program& program, const QString& name);
+    ~FormWindow() override;
+
+    const QString& Name() const { return name_; }
+
+    // The load handler: runs once, right after the instance is created.
+    virtual void Load() {}
+
+    // Outer geometry in twips (frame included); any value < 0 stays as it is.
+    void SetWindowTwips(double left, double top, double width, double height);
+    // Client area in twips.
+    void SetClientTwips(double width, double height);
+    double LeftTwips() const { return left_; }
+    double TopTwips() const { return top_; }
+    double WidthTwips() const { return width_; }
+    double HeightTwips() const { return height_; }
+    double ScaleWidthTwips() const { return width_ - kFrameWidthTwips; }
+    double ScaleHeightTwips() const { return height_ - kFrameHeightTwips; }
+
+    void SetBackColor(const QColor& color);
+    void SetForeColor(const QColor& color);
+    QColor BackColor() const { return back_; }
+
+    // Text printed on the window's surface, top-left corner at x, y twips
+    // from the client corner, in the window's font and fore colour.
+    struct SurfaceText {
+        double x;
+        double y;
+        QString text;
+    };
+    void PrintAt(double x, double y, const QString& text);
+    // Clears everything printed on the surface.
+    void ClearSurface();
+    const QList<SurfaceText>& Surface() const { return surface_; }
+    QStringList SurfaceLines() const;
+
+    Program& program() const { return program_; }
+
+protected:
+    // Draws the background below the printed text; the default fills it with
+    // the back colour.
+    virtual void PaintBackground(QPainter& painter);
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ApplyGeometry();
+
+    Program& program_;
+    QString name_;
+    double left_ = 0, top_ = 0, width_ = 4800, height_ = 3600;
+    QColor back_;
+    QColor fore_;
+    QList<SurfaceText> surface_;
+};
+
+// A push button whose caption wraps onto further lines when it is wider than
+// the button, centred both ways.
+class CaptionButton : public QPushButton {
+public:
+    CaptionButton(const QString& caption, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// Window colours, as red, green, blue.
+inline QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
+
+// Sets the face colour of a push button.
+void SetFaceColor(QWidget* button, const QColor& color);
+QColor FaceColor(const QWidget* button);
+// Sets a label's back and text colour.
+void SetLabelColors(QWidget* label, const QColor& back, const QColor& text);
+
+}  // namespace heatx

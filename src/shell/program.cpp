@@ -1,0 +1,110 @@
+#include "shell/program.h"
+
+#include "heater/heater_report.h"
+#include "heater/heater_window.h"
+#include "report/report_frame.h"
+#include "sheets/error_dialog.h"
+#include "sheets/sheet_window.h"
+#include "shell/form1.h"
+#include "shell/form2.h"
+#include "shell/form4.h"
+
+namespace heatx {
+
+Program::Program(CalcState& state, Platform& platform, std::function<void()> quit)
+    : state_(state), platform_(platform), quit_(std::move(quit)) {}
+
+Program::~Program() = default;
+
+template <class T, class Make>
+T* Program::Reference(const QString& name, Make make) {
+    if (FormWindow* loaded = forms_.Find(name)) return static_cast<T*>(loaded);
+    T* form = make();
+    forms_.Add(form);
+    form->Load();
+    return form;
+}
+
+Form1* Program::form1() {
+    return Reference<Form1>(QStringLiteral("Form1"), [this] { return new Form1(*this); });
+}
+
+Form2* Program::form2() {
+    return Reference<Form2>(QStringLiteral("Form2"), [this] { return new Form2(*this); });
+}
+
+SheetWindow* Program::form3() {
+    return Reference<SheetWindow>(QStringLiteral("Form3"), [this] {
+        auto* sheet = new SheetWindow(*this, HeaterSheetSpec());
+        ConnectHeaterSheet(*sheet);
+        return sheet;
+    });
+}
+
+Form4* Program::form4() {
+    return Reference<Form4>(QStringLiteral("Form4"), [this] { return new Form4(*this); });
+}
+
+ErrorDialog* Program::form5() {
+    return Reference<ErrorDialog>(QStringLiteral("Form5"), [this] {
+        return new ErrorDialog(*this, HeaterErrorDialogSpec(), [this] { return form3(); });
+    });
+}
+
+Form9* Program::form9() {
+    return Reference<Form9>(QStringLiteral("Form9"), [this] { return new Form9(*this); });
+}
+
+void Program::Start() {
+    Form1* start = form1();
+    start->show();
+    start->raise();
+    start->activateWindow();
+}
+
+void Program::End() {
+    if (ended_) return;
+    ended_ = true;
+    // A report that was printed to but not yet sent goes out now.
+    EndPrintJob();
+    forms_.UnloadAll();
+    if (quit_) quit_();
+}
+
+void Program::ClosedByUser(FormWindow* form) {
+    if (ended_ || !forms_.Find(form->Name())) return;
+    if (auto* dialog = dynamic_cast<ErrorDialog*>(form)) {
+        dialog->ClosedByCloseBox();
+        return;
+    }
+    if (dynamic_cast<SheetWindow*>(form)) {
+        // The sheet's error dialog goes with it.
+        if (FormWindow* dialog = forms_.Find(QStringLiteral("Form5"))) forms_.Unload(dialog);
+    }
+    forms_.Unload(form);
+    // Hidden windows may still be loaded; with none left on the screen the
+    // student could not go on, so the program ends.
+    if (!forms_.AnyVisible()) End();
+}
+
+void Program::PrintHeaterRow() {
+    platform_.SetReportApparatus(QStringLiteral("подогреватель"));
+    heatx::PrintHeaterRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
+    reportOpen_ = true;
+}
+
+void Program::EndPrintJob() {
+    if (!reportOpen_) return;
+    reportOpen_ = false;
+    platform_.ReportPrinter().EndDocument();
+}
+
+QPixmap Program::PictureOf(Picture picture) {
+    QPixmap pixmap = ReadPictureFile(platform_.ProgramFolder(), picture);
+    if (pixmap.isNull()) pixmap = QPixmap::fromImage(DrawPicture(picture));
+    return pixmap;
+}
+
+QString Program::DateLine() { return heatx::DateLine(platform_.Now(), platform_.Locale()); }
+
+}  // namespace heatx

@@ -1,0 +1,92 @@
+// The running program: the calculation state, the platform, the windows and
+// the end of the program. Windows refer to one another only through it; a
+// window is created the first time it is referred to (formN() below) and its
+// load handler runs then.
+#pragma once
+
+#include "platform/pictures.h"
+#include "platform/platform.h"
+#include "shell/form_registry.h"
+#include "state/calc_state.h"
+
+#include <QPixmap>
+#include <functional>
+
+namespace heatx {
+
+class Form1;
+class Form2;
+class Form4;
+class Form9;
+class SheetWindow;
+class ErrorDialog;
+class FormWindow;
+
+class Program {
+public:
+    // quit is called once when the program ends.
+    Program(CalcState& state, Platform& platform, std::function<void()> quit);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    CalcState& state() { return state_; }
+    Platform& platform() { return platform_; }
+    FormRegistry& forms() { return forms_; }
+
+    // The start of the program: the start window is created and shown.
+    void Start();
+
+    // The windows; each reference creates a window that is not loaded.
+    Form1* form1();
+    Form2* form2();
+    SheetWindow* form3();
+    Form4* form4();
+    ErrorDialog* form5();
+    Form9* form9();
+
+    // A loaded window by name, without creating it (nullptr when not loaded).
+    FormWindow* Loaded(const QString& name) const { return forms_.Find(name); }
+
+    void Unload(FormWindow* form) { forms_.Unload(form); }
+    void CloseOtherWindows() { forms_.CloseOtherWindows(); }
+
+    // The explicit end: every window goes at once, no handler runs. A report
+    // still open is ended first, so that nothing printed is lost.
+    void End();
+    bool Ended() const { return ended_; }
+
+    // A window closed by its close box. The program ends when no window is
+    // left on the screen.
+    void ClosedByUser(FormWindow* form);
+
+    // The menu's cooler button; set by the cooler's windows.
+    std::function<void(Program&)> prepareCoolerSheet;
+
+    // Report printing: one block of the heater report, and the end of the
+    // print job (only when something was printed since the last end).
+    void PrintHeaterRow();
+    void EndPrintJob();
+
+    // A picture of the program's folder, or the program's own drawing of it
+    // when the file is missing or unreadable.
+    QPixmap PictureOf(Picture picture);
+
+
+    // The date line of a report head, from the platform's clock and regional
+    // settings.
+    QString DateLine();
+
+private:
+    template <class T, class Make>
+    T* Reference(const QString& name, Make make);
+
+    CalcState& state_;
+    Platform& platform_;
+    std::function<void()> quit_;
+    FormRegistry forms_;
+    bool ended_ = false;
+    bool reportOpen_ = false;
+};
+
+}  // namespace heatx
