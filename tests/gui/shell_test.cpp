@@ -1,0 +1,225 @@
+// The start window, the description, the library menu, the window-instance
+// model and the end of the program.
+#include "road.h"
+
+#include "platform/pictures.h"
+#include "platform/twips.h"
+#include "shell/window_texts.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QLabel>
+#include <QProcess>
+
+using namespace heatx;
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { MapProgramFonts(); }
+    void init() { road = std::make_unique<Road>(); }
+    void cleanup() {
+        QVERIFY2(road->platform.exhausted.isEmpty(), qPrintable(road->platform.exhausted.join("; ")));
+        road.reset();
+    }
+
+    void startWindow() {
+        Road& r = *road;
+        r.program->Start();
+        Form1* start = r.form1();
+        QVERIFY(start->isVisible());
+        QCOMPARE(start->windowTitle(), QStringLiteral("НАЧАЛО РАБОТЫ С ПРОГРАММОЙ"));
+        QCOMPARE(start->Label1->text(),
+                 QStringLiteral("Программа расчета\nгазожидкостных кожухотрубных\nтеплообменников"));
+        QCOMPARE(start->Label2->text(), QStringLiteral("  Автор Ортелин"));
+        // Four equal margins of 1189 twips; the credit under the right button.
+        QCOMPARE(Twips(start->Command1).left, 1189.0);
+        QCOMPARE(Twips(start->Command2).left, 1189.0 + 2415 + 1189);
+        QCOMPARE(Twips(start->Command3).left, 1189.0 + 2 * (2415 + 1189));
+        QCOMPARE(Twips(start->Command3).top, 6000.0);
+        QCOMPARE(Twips(start->Label2).top, 6000.0 + 615 + 500);
+        QCOMPARE(Twips(start->Label2).left, Twips(start->Command3).left + 500);
+        QCOMPARE(Twips(start->Label1).left, 6000 - 5295 / 2.0);
+        QCOMPARE(FaceColor(start->Command3), QColor(255, 128, 128));
+        // The blend: RGB(150, 50, 255) at the left edge, RGB(150, 50, 0) from
+        // column H + 150 to the right edge.
+        const QImage back = start->grab().toImage();
+        const int h = start->height();
+        QCOMPARE(back.pixelColor(0, h - 2), QColor(150, 50, 255));
+        QCOMPARE(back.pixelColor(h + 151, h - 2), QColor(150, 50, 0));
+        QCOMPARE(back.pixelColor(start->width() - 1, h - 2), QColor(150, 50, 0));
+        const int w = start->width();
+        QCOMPARE(back.pixelColor(h + 149, h - 2), QColor(150, 50, 255 - ((h + 149) * 255) / w));
+        // The end button is first in the tab order: it has the focus.
+        start->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(start));
+        QCOMPARE(QApplication::focusWidget(), start->Command3);
+    }
+
+    void descriptionAndBackRedrawsTheStartWindow() {
+        Road& r = *road;
+        r.program->Start();
+        Form1* first = r.form1();
+        Road::Click(first->Command1);
+        Form2* description = r.form2();
+        QVERIFY(description->isVisible() && !first->isVisible());
+        QCOMPARE(description->windowTitle(), QStringLiteral("Описание программы"));
+        const QStringList lines = description->Label1->text().split('\n');
+        QCOMPARE(lines.size(), 18);
+        QCOMPARE(lines[0], QString());
+        QCOMPARE(lines[2], QStringLiteral("                    автор Ортелин"));
+        QCOMPARE(lines[13], QStringLiteral("     МЕТОДИЧЕСКОЕ УКАЗАНИЕ(М131), НАВРИТ "));
+        QCOMPARE(Twips(description->Label2).left, 1080.0 + 6135);
+        QCOMPARE(Twips(description->Label3).top, 480.0 + 4575);
+        QCOMPARE(description->BackColor(), QColor(192, 192, 0));
+
+        // CloseOtherWindows with the start window hidden and the description
+        // loaded after it: the start window goes, a new one is made.
+        QCOMPARE(r.loaded(), (QStringList{"Form1", "Form2"}));
+        Road::Click(description->Command1);
+        QCOMPARE(r.loaded(), (QStringList{"Form2", "Form1"}));
+        QVERIFY(!description->isVisible());
+        QVERIFY(r.form1()->isVisible());
+        QCOMPARE(r.form1()->windowTitle(), QStringLiteral("НАЧАЛО РАБОТЫ С ПРОГРАММОЙ"));
+        QVERIFY(!r.form1()->Background().isNull());
+
+        // Again: the hidden description goes and comes back made anew.
+        Road::Click(r.form1()->Command1);
+        QCOMPARE(r.loaded(), (QStringList{"Form1", "Form2"}));
+        QVERIFY(r.form2()->isVisible());
+    }
+
+    void windowInstanceModel() {
+        Road& r = *road;
+        FormRegistry& forms = r.program->forms();
+        // One loaded window: CloseOtherWindows leaves it.
+        Form1* start = r.program->form1();
+        r.program->CloseOtherWindows();
+        QCOMPARE(r.loaded(), QStringList{"Form1"});
+        // A reference to a loaded window gives the same instance; hiding keeps it.
+        start->hide();
+        QCOMPARE(r.program->form1(), start);
+        r.program->form2();
+        r.program->form4();
+        QCOMPARE(forms.Count(), 3);
+        r.program->CloseOtherWindows();
+        QCOMPARE(r.loaded(), QStringList{"Form4"});
+        // Unloading forgets the contents: the next reference loads anew.
+        Form4* menu = r.form4();
+        menu->Command1->show();
+        r.program->Unload(menu);
+        QCOMPARE(forms.Count(), 0);
+        QVERIFY(r.program->form4()->Command1->isHidden());
+    }
+
+    void surnameEntry() {
+        Road& r = *road;
+        r.ToMenu(QStringLiteral("студент с.с. гр. х-10"));
+        const AskedBox& box = r.platform.inputBoxes[0];
+        QCOMPARE(box.prompt, QStringLiteral("  ВВЕДИТЕ ФАМИЛИЮ И НОМЕР ГРУППЫ "));
+        QCOMPARE(box.title, QStringLiteral("ВВОД ФАМИЛИИ"));
+        QCOMPARE(box.x, 500);
+        QCOMPARE(box.y, 300);
+        QCOMPARE(r.state.StudentLine, QStringLiteral("Студент С.с. Гр. Х-10 "));
+        Form4* menu = r.form4();
+        QVERIFY(menu->isVisible());
+        QCOMPARE(r.loaded(), QStringList{"Form4"});
+        QCOMPARE(menu->windowTitle(), QStringLiteral("Form4"));
+        QCOMPARE(menu->Label1->text(), QStringLiteral("   БИБЛИОТЕКА ПРОГРАММ"));
+        QVERIFY(!menu->Command1->isVisible());
+        QCOMPARE(menu->Command2->text(), QStringLiteral("ПОДОГРЕВАТЕЛЬ ИЛИ ДЕФЛЕГМАТОР"));
+        QCOMPARE(menu->Command4->text(), QStringLiteral("ОКОНЧАНИЕ РАСЧЁТА"));
+        // The menu's background: RGB(0, 150, 255) at the top towards RGB(0, 150, 0).
+        const QImage back = menu->grab().toImage();
+        QCOMPARE(back.pixelColor(2, 0), QColor(0, 150, 255 - 255 / menu->height()));
+        QCOMPARE(back.pixelColor(2, menu->height() - 1), QColor(0, 150, 0));
+
+        Road::Click(menu->Command4);
+        QVERIFY(r.program->Ended());
+        QCOMPARE(r.quits, 1);
+    }
+
+    void cancelledSurnameGivesOneBlank() {
+        Road& r = *road;
+        r.ToMenu(QString());
+        QCOMPARE(r.state.StudentLine, QStringLiteral(" "));
+    }
+
+    void endButtonOfTheStartWindow() {
+        Road& r = *road;
+        r.program->Start();
+        Road::Click(r.form1()->Command3);
+        QVERIFY(r.program->Ended());
+        QVERIFY(r.loaded().isEmpty());
+        QCOMPARE(r.quits, 1);
+    }
+
+    void closingTheLastShownWindowEndsTheProgram() {
+        Road& r = *road;
+        r.program->Start();
+        Road::Click(r.form1()->Command1);
+        // The start window is still loaded, but hidden: closing the
+        // description leaves nothing on the screen.
+        QVERIFY(r.form2()->close());
+        QVERIFY(r.program->Ended());
+        QCOMPARE(r.quits, 1);
+    }
+
+    void closingTheDesignWindowSendsThePrintedReport() {
+        Road& r = *road;
+        SetDecimalMark(QLatin1Char('.'));
+        r.ToResults();
+        Road::Click(r.form9()->Command1);
+        QVERIFY(r.form9()->close());
+        QVERIFY(r.program->Ended());
+        QCOMPARE(r.platform.printer.documents.size(), 1);
+    }
+
+    void programFonts() {
+        for (const QString& name : ProgramFontNames()) {
+            const QString family = MappedFamily(name);
+            QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Cyrillic), qPrintable(family));
+        }
+        for (const char* courier : {"Courier", "Courier New", "Courier New Cyr"}) {
+            const QFontInfo info(ProgramFont(QString::fromLatin1(courier), 9.75));
+            QVERIFY2(info.fixedPitch(), courier);
+        }
+    }
+
+    void picturesBesideTheProgram() {
+        // The build made the five files, with the words in their colours.
+        for (Picture picture : kAllPictures) {
+            const QPixmap file = ReadPictureFile(QStringLiteral(HEATX_PICTURE_DIR), picture);
+            QVERIFY2(!file.isNull(), Spec(picture).fileName);
+            if (picture == Picture::ErrorIcon) continue;
+            const QImage face = file.toImage();
+            QCOMPARE(face.pixelColor(0, 0), Spec(picture).back);
+            bool hasWords = false;
+            for (int x = 0; x < face.width() && !hasWords; ++x)
+                hasWords = face.pixelColor(x, face.height() / 2) != Spec(picture).back;
+            QVERIFY2(hasWords, Spec(picture).fileName);
+        }
+    }
+
+    void withoutADisplayTheProgramSaysSo() {
+        QProcess heatxProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        heatxProcess.setProcessEnvironment(env);
+        heatxProcess.start(QStringLiteral(HEATX_EXE), {});
+        QVERIFY(heatxProcess.waitForFinished(60000));
+        QCOMPARE(heatxProcess.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(heatxProcess.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(heatxProcess.readAllStandardError()).contains(QStringLiteral("нет графического экрана")));
+    }
+
+private:
+    std::unique_ptr<Road> road;
+};
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
