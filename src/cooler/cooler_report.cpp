@@ -10,13 +10,8 @@ const QString kRule = QStringLiteral(" ") + QString(83, QLatin1Char('_'));
 }
 
 void PrintCoolerHead(CalcState& s, Printer& p, const DateLineSource& dateLine) {
-    SetReportFont(p);
-    p.PrintLine(Margined(dateLine() + QStringLiteral("                    Расчет холодильника")));
-    p.PrintLine(Margined(s.StudentLine));
-    p.PrintLine(QString());
-    for (int i = 0; i < kCoolerSheetLines; ++i)
-        p.PrintLine(Margined(ComposeLine(s.CoolerCaptions[i], 70, s.CoolerValueTexts[i])));
-    p.PrintLine(QString());
+    PrintReportHead(p, dateLine(), QStringLiteral("                    Расчет холодильника"), s.StudentLine, s.CoolerCaptions.data(),
+                    s.CoolerValueTexts.data(), kCoolerSheetLines, 70);
 }
 
 void PrintCoolerRow(CalcState& s, Printer& p, const DateLineSource& dateLine) {

@@ -6,13 +6,8 @@
 namespace heatx {
 
 void PrintEvapHead(CalcState& s, Printer& p, const DateLineSource& dateLine) {
-    SetReportFont(p);
-    p.PrintLine(Margined(dateLine() + QStringLiteral("                Расчет испарителя")));
-    p.PrintLine(Margined(s.StudentLine));
-    p.PrintLine(QString());
-    for (int i = 0; i < kEvapSheetLines; ++i)
-        p.PrintLine(Margined(ComposeLine(s.EvapCaptions[i], 65, s.EvapValueTexts[i])));
-    p.PrintLine(QString());
+    PrintReportHead(p, dateLine(), QStringLiteral("                Расчет испарителя"), s.StudentLine, s.EvapCaptions.data(),
+                    s.EvapValueTexts.data(), kEvapSheetLines, 65);
 }
 
 void PrintEvapRow(CalcState& s, Printer& p, const DateLineSource& dateLine) {

@@ -10,13 +10,8 @@ const QString kRule = QStringLiteral(" ") + QString(86, QLatin1Char('_'));
 }
 
 void PrintHeaterHead(CalcState& s, Printer& p, const DateLineSource& dateLine) {
-    SetReportFont(p);
-    p.PrintLine(Margined(dateLine() + QStringLiteral("            Расчет подогревателя или дефлегматора")));
-    p.PrintLine(Margined(s.StudentLine));
-    p.PrintLine(QString());
-    for (int i = 0; i < kHeaterSheetLines; ++i)
-        p.PrintLine(Margined(ComposeLine(s.HeaterCaptions[i], 65, s.HeaterValueTexts[i])));
-    p.PrintLine(QString());
+    PrintReportHead(p, dateLine(), QStringLiteral("            Расчет подогревателя или дефлегматора"),
+                    s.StudentLine, s.HeaterCaptions.data(), s.HeaterValueTexts.data(), kHeaterSheetLines, 65);
 }
 
 void PrintHeaterRow(CalcState& s, Printer& p, const DateLineSource& dateLine) {

@@ -37,11 +37,16 @@ std::optional<DateParts> SplitShortDate(const QString& dateText) {
     return parts;
 }
 
+namespace {
+QString ComposeDateLine(const QString& day, int month, const QString& year, const QString& timeText) {
+    return QStringLiteral(" ") + day + MonthName(month) + year + QStringLiteral("г.") + Blanks(8) + timeText;
+}
+}  // namespace
+
 std::optional<QString> DateLineFromTexts(const QString& dateText, const QString& timeText) {
     const auto parts = SplitShortDate(dateText);
     if (!parts) return std::nullopt;
-    return QStringLiteral(" ") + parts->day + MonthName(parts->month) + parts->year +
-           QStringLiteral("г.") + Blanks(8) + timeText;
+    return ComposeDateLine(parts->day, parts->month, parts->year, timeText);
 }
 
 QString TimeText(const QTime& time, const QLocale& locale) {
@@ -67,11 +72,10 @@ QString DateLine(const QDateTime& now, const QLocale& locale) {
     const QString year = QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
     if (parts && parts->month == date.month() && parts->year == year &&
         static_cast<int>(ReadNumber(parts->day)) == date.day() && !parts->day.trimmed().isEmpty()) {
-        return QStringLiteral(" ") + parts->day + MonthName(parts->month) + parts->year +
-               QStringLiteral("г.") + Blanks(8) + timeText;
+        return ComposeDateLine(parts->day, parts->month, parts->year, timeText);
     }
-    return QStringLiteral(" ") + QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')) +
-           MonthName(date.month()) + year + QStringLiteral("г.") + Blanks(8) + timeText;
+    return ComposeDateLine(QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')), date.month(), year,
+                           timeText);
 }
 
 void PrintClosingRule(Printer& printer, uint8_t n) {
@@ -82,6 +86,17 @@ void PrintClosingRule(Printer& printer, uint8_t n) {
 void SetReportFont(Printer& printer) {
     printer.SetFontName(kReportFontName);
     printer.SetFontSize(kReportFontSize);
+}
+
+void PrintReportHead(Printer& printer, const QString& dateLine, const QString& title,
+                     const QString& studentLine, const QString* captions, const QString* valueTexts,
+                     int count, uint8_t width) {
+    SetReportFont(printer);
+    printer.PrintLine(Margined(dateLine + title));
+    printer.PrintLine(Margined(studentLine));
+    printer.PrintLine(QString());
+    for (int i = 0; i < count; ++i) printer.PrintLine(Margined(ComposeLine(captions[i], width, valueTexts[i])));
+    printer.PrintLine(QString());
 }
 
 }  // namespace heatx

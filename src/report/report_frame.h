@@ -55,4 +55,11 @@ inline QString Margined(const QString& text) { return QString(kReportMargin, QLa
 // Sets the report font on the printer.
 void SetReportFont(Printer& printer);
 
+// The head every report starts with: the report font; the date line followed
+// by the title; the student line; an empty line; one line per input line,
+// caption padded to width and value text; an empty line.
+void PrintReportHead(Printer& printer, const QString& dateLine, const QString& title,
+                     const QString& studentLine, const QString* captions, const QString* valueTexts,
+                     int count, uint8_t width);
+
 }  // namespace heatx
