@@ -30,8 +30,7 @@ void OpenDesignWindow(Program& p, SheetWindow& sheet, bool hideResults) {
     design->List1->hide();
     p.state().OrientationPending = kSet;
     design->show();
-    design->raise();
-    design->activateWindow();
+    BringToFront(design);
 }
 
 // The failed check: the bad line marked and the input error dialog shown.
@@ -39,8 +38,7 @@ void ShowInputError(Program& p, SheetWindow& sheet, double dialogLeft) {
     ErrorDialog* dialog = p.form5();
     dialog->SetWindowTwips(dialogLeft, 5000, 5895, 1500);
     dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    BringToFront(dialog);
     (void)sheet;
 }
 
@@ -347,6 +345,7 @@ void Form9::ConstructionLineClicked(int k) {
     const QString c = LineCaption(line);
     delete List1->takeItem(k);
     List1->insertItem(k, c + PadTo(c, 50) + s.HeaterValueTexts[line]);
+    List1->setCurrentRow(k);
     Command8->show();
 }
 
@@ -385,8 +384,7 @@ void Form9::ChangeProperties() {
         sheet->PrintLines();
     }
     sheet->show();
-    sheet->raise();
-    sheet->activateWindow();
+    BringToFront(sheet);
     sheet->List1->setFocus();
 }
 
@@ -404,8 +402,7 @@ void Form9::OtherExchanger() {
     hide();
     p.CloseOtherWindows();
     p.form4()->show();
-    p.form4()->raise();
-    p.form4()->activateWindow();
+    BringToFront(p.form4());
 }
 
 void Form9::EndProgram() {

@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontMetricsF>
+#include <cmath>
 #include <QHash>
 
 namespace heatx {
@@ -65,13 +67,18 @@ QString MappedFamily(const QString& programName) { return Mapping().value(progra
 
 QFont ProgramFont(const QString& programName, double points, bool bold, bool italic) {
     QFont font(MappedFamily(programName));
-    if (programName.startsWith(QStringLiteral("Courier"))) {
-        font.setStyleHint(QFont::TypeWriter);
-        font.setFixedPitch(true);
-    }
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setItalic(italic);
+    if (programName.startsWith(QStringLiteral("Courier"))) {
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+        // Lines are laid out by counting characters: every character takes a
+        // whole number of pixels, as on the screens the layouts were made for.
+        const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+        const qreal whole = std::max<qreal>(1, std::round(advance));
+        if (advance > 0 && whole != advance) font.setLetterSpacing(QFont::AbsoluteSpacing, whole - advance);
+    }
     return font;
 }
 

@@ -83,8 +83,7 @@ void ErrorDialog::Yes() {
     sheet->Label2->hide();
     sheet->Command3->hide();
     sheet->show();
-    sheet->raise();
-    sheet->activateWindow();
+    BringToFront(sheet);
     sheet->List1->setFocus();
 }
 

@@ -157,6 +157,7 @@ void SheetWindow::EditLine(int i) {
     auto* item = new QListWidgetItem(ComposedLine(i));
     item->setSizeHint(QSize(0, Px(kLineStep)));
     List1->insertItem(i, item);
+    List1->setCurrentRow(i);
     s.BadLineIndex = spec_.check(s);
     SetEndFace(s.CalcError == kClear);
     Command3->show();
@@ -170,7 +171,7 @@ void SheetWindow::RunFirstEntry() {
         w->hide();
     List1->clear();
     show();
-    raise();
+    BringToFront(this);
     List1->setEnabled(true);
     for (int i = 0; i < spec_.promptedLines; ++i) {
         const QString answer = program().platform().InputBox(spec_.caption(s, i), texts::kInputBoxTitle, 4000,
@@ -196,7 +197,7 @@ void SheetWindow::RunFirstEntry() {
         Command2->setFocus();
     }
     show();
-    raise();
+    BringToFront(this);
 }
 
 bool SheetWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -102,7 +102,7 @@ void Form1::Describe() {
     hide();
     p.CloseOtherWindows();
     p.form2()->show();
-    p.form2()->raise();
+    BringToFront(p.form2());
 }
 
 void Form1::EnterSurname() {
@@ -113,7 +113,7 @@ void Form1::EnterSurname() {
     p.Unload(this);
     p.CloseOtherWindows();
     p.form4()->show();
-    p.form4()->raise();
+    BringToFront(p.form4());
 }
 
 }  // namespace heatx

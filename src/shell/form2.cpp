@@ -61,7 +61,7 @@ void Form2::Continue() {
     // start window shown next is a new one, its background drawn anew.
     p.CloseOtherWindows();
     p.form1()->show();
-    p.form1()->raise();
+    BringToFront(p.form1());
 }
 
 }  // namespace heatx

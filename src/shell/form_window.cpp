@@ -4,6 +4,7 @@
 #include "shell/program.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -96,6 +97,13 @@ void CaptionButton::paintEvent(QPaintEvent*) {
     if (isDown()) area.translate(1, 1);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
+}
+
+void BringToFront(QWidget* window) {
+    // Window systems without a stacking order (the offscreen one of the
+    // tests) have nothing to raise.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
+    window->activateWindow();
 }
 
 void SetFaceColor(QWidget* button, const QColor& color) {

@@ -91,6 +91,9 @@ protected:
 // Window colours, as red, green, blue.
 inline QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
 
+// Brings a shown window to the front and gives it the input focus.
+void BringToFront(QWidget* window);
+
 // Sets the face colour of a push button.
 void SetFaceColor(QWidget* button, const QColor& color);
 QColor FaceColor(const QWidget* button);

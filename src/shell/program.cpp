@@ -58,8 +58,7 @@ Form9* Program::form9() {
 void Program::Start() {
     Form1* start = form1();
     start->show();
-    start->raise();
-    start->activateWindow();
+    BringToFront(start);
 }
 
 void Program::End() {
