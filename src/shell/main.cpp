@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtTexts);
 
     heatx::MapProgramFonts();
-    heatx::SetDecimalMark(QLocale::system().decimalPoint().at(0));
+    const QString mark = QLocale::system().decimalPoint();
+    heatx::SetDecimalMark(mark.isEmpty() ? QLatin1Char('.') : mark.at(0));
     QApplication::setFont(heatx::ProgramFont(QStringLiteral("MS Sans Serif"), 8.25));
 
     heatx::QtPlatform platform(QApplication::applicationDirPath());

@@ -77,8 +77,9 @@ void Program::ClosedByUser(FormWindow* form) {
         return;
     }
     if (dynamic_cast<SheetWindow*>(form)) {
-        // The sheet's error dialog goes with it.
-        if (FormWindow* dialog = forms_.Find(QStringLiteral("Form5"))) forms_.Unload(dialog);
+        // An open error dialog belongs to the sheet and goes with it.
+        for (const QString& name : forms_.LoadOrder())
+            if (auto* dialog = dynamic_cast<ErrorDialog*>(forms_.Find(name))) forms_.Unload(dialog);
     }
     forms_.Unload(form);
     // Hidden windows may still be loaded; with none left on the screen the

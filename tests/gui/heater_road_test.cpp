@@ -275,6 +275,23 @@ private slots:
         QCOMPARE(r.platform.beeps, 2);
     }
 
+    void keyboardEditsALine() {
+        Road& r = *road;
+        r.ToSheet();
+        SheetWindow* sheet = r.form3();
+        Road::Click(sheet->Command2);
+        QVERIFY(sheet->List1->isEnabled() && sheet->Label3->isVisible());
+        // Return on a line asks for it, as a click does.
+        sheet->List1->setCurrentRow(4);
+        r.platform.Answer({"0,7"});
+        QTest::keyClick(sheet->List1, Qt::Key_Return);
+        QCOMPARE(r.platform.inputBoxes.last().prompt, r.state.HeaterCaptions[4]);
+        QCOMPARE(r.state.HeaterValueTexts[4], QStringLiteral("0.7"));
+        QCOMPARE(sheet->List1->item(4)->text(), SheetLine(r.state, 4));
+        QCOMPARE(sheet->List1->currentRow(), 4);
+        QCOMPARE(sheet->Command3->PictureName(), QStringLiteral("end_g.bmp"));
+    }
+
     void dialogNoEndsTheProgram() {
         Road& r = *road;
         QStringList sheetAnswers = kGoodSheet;

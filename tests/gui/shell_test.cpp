@@ -169,12 +169,23 @@ private slots:
 
     void closingTheDesignWindowSendsThePrintedReport() {
         Road& r = *road;
-        SetDecimalMark(QLatin1Char('.'));
         r.ToResults();
         Road::Click(r.form9()->Command1);
         QVERIFY(r.form9()->close());
         QVERIFY(r.program->Ended());
         QCOMPARE(r.platform.printer.documents.size(), 1);
+    }
+
+    void closingTheSheetTakesItsDialogAlong() {
+        Road& r = *road;
+        QStringList sheet = kGoodSheet;
+        sheet[0] = "5";
+        r.ToSheet(sheet);
+        Road::Click(r.form3()->Command1);
+        QVERIFY(r.form5()->isVisible());
+        QVERIFY(r.form3()->close());
+        QVERIFY(r.program->Ended());
+        QVERIFY(r.loaded().isEmpty());
     }
 
     void programFonts() {
