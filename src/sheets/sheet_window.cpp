@@ -52,6 +52,11 @@ SheetWindow::SheetWindow(Program& program, SheetSpec spec)
     List1->setUniformItemSizes(true);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     List1->installEventFilter(this);
+    // The review shows the lines in a disabled list: they stay readable.
+    QPalette listColours = List1->palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::Base, QPalette::WindowText})
+        listColours.setColor(QPalette::Disabled, role, listColours.color(QPalette::Active, role));
+    List1->setPalette(listColours);
     connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { EditLine(List1->row(item)); });
 
     auto button = [&](const char* name, const QString& words, const QColor& text, const QColor& back,
