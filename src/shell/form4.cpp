@@ -1,5 +1,6 @@
 #include "shell/form4.h"
 
+#include "evaporator/evap_window.h"
 #include "heater/heater_window.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
@@ -49,6 +50,7 @@ Form4::Form4(Program& program) : FormWindow(program, QStringLiteral("Form4")) {
     setTabOrder(Command2, Command1);
     setFocusProxy(Command4);
 
+    connect(Command1, &QPushButton::clicked, this, [this] { PrepareEvapSheet(this->program()); });
     connect(Command2, &QPushButton::clicked, this, [this] { PrepareHeaterSheet(this->program()); });
     connect(Command3, &QPushButton::clicked, this, [this] {
         Program& p = this->program();
@@ -63,8 +65,10 @@ Form4::Form4(Program& program) : FormWindow(program, QStringLiteral("Form4")) {
 }
 
 void Form4::Load() {
-    // The evaporator stays behind a hidden button.
+    // The evaporator stays behind a hidden button, shown only for a
+    // teacher's demonstration.
     Command1->hide();
+    if (program().EvaporatorShown()) Command1->show();
     Command4->setFocus();
 }
 

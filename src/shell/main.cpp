@@ -1,4 +1,5 @@
 // heatx: the design calculation of shell-and-tube heat exchangers, on screen.
+#include "evaporator/evap_window.h"
 #include "platform/fonts.h"
 #include "platform/qt_platform.h"
 #include "shell/program.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     heatx::QtPlatform platform(QApplication::applicationDirPath());
     heatx::CalcState state;
     heatx::Program program(state, platform, [] { QCoreApplication::exit(0); });
+    program.ShowEvaporator(heatx::EvaporatorSwitchOn());
     program.Start();
     return QApplication::exec();
 }

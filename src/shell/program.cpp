@@ -1,5 +1,7 @@
 #include "shell/program.h"
 
+#include "evaporator/evap_report.h"
+#include "evaporator/evap_window.h"
 #include "heater/heater_report.h"
 #include "heater/heater_window.h"
 #include "report/report_frame.h"
@@ -55,6 +57,24 @@ Form9* Program::form9() {
     return Reference<Form9>(QStringLiteral("Form9"), [this] { return new Form9(*this); });
 }
 
+SheetWindow* Program::form10() {
+    return Reference<SheetWindow>(QStringLiteral("Form10"), [this] {
+        auto* sheet = new SheetWindow(*this, EvapSheetSpec());
+        ConnectEvapSheet(*sheet);
+        return sheet;
+    });
+}
+
+ErrorDialog* Program::form8() {
+    return Reference<ErrorDialog>(QStringLiteral("Form8"), [this] {
+        return new ErrorDialog(*this, EvapErrorDialogSpec(), [this] { return form10(); });
+    });
+}
+
+Form11* Program::form11() {
+    return Reference<Form11>(QStringLiteral("Form11"), [this] { return new Form11(*this); });
+}
+
 void Program::Start() {
     Form1* start = form1();
     start->show();
@@ -64,7 +84,9 @@ void Program::Start() {
 void Program::End() {
     if (ended_) return;
     ended_ = true;
-    // A report that was printed to but not yet sent goes out now.
+    // A report that was printed to but not yet sent goes out now, an
+    // evaporator table with its closing rule.
+    CloseEvapReport();
     EndPrintJob();
     forms_.UnloadAll();
     if (quit_) quit_();
@@ -97,6 +119,20 @@ void Program::EndPrintJob() {
     if (!reportOpen_) return;
     reportOpen_ = false;
     platform_.ReportPrinter().EndDocument();
+}
+
+void Program::PrintEvapRow() {
+    platform_.SetReportApparatus(QStringLiteral("испаритель"));
+    heatx::PrintEvapRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
+    reportOpen_ = true;
+    evapTableOpen_ = true;
+}
+
+void Program::CloseEvapReport() {
+    if (!evapTableOpen_) return;
+    evapTableOpen_ = false;
+    reportOpen_ = false;
+    heatx::CloseEvapReport(platform_.ReportPrinter());
 }
 
 QPixmap Program::PictureOf(Picture picture) {

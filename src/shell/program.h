@@ -18,6 +18,7 @@ class Form1;
 class Form2;
 class Form4;
 class Form9;
+class Form11;
 class SheetWindow;
 class ErrorDialog;
 class FormWindow;
@@ -44,6 +45,9 @@ public:
     Form4* form4();
     ErrorDialog* form5();
     Form9* form9();
+    SheetWindow* form10();
+    ErrorDialog* form8();
+    Form11* form11();
 
     // A loaded window by name, without creating it (nullptr when not loaded).
     FormWindow* Loaded(const QString& name) const { return forms_.Find(name); }
@@ -67,6 +71,15 @@ public:
     // print job (only when something was printed since the last end).
     void PrintHeaterRow();
     void EndPrintJob();
+    // One row of the evaporator's table, and the end of that report: the
+    // closing rule under the table, then the end of the print job.
+    void PrintEvapRow();
+    void CloseEvapReport();
+
+    // The menu's evaporator button is shown only for a teacher's
+    // demonstration (set once at start).
+    void ShowEvaporator(bool shown) { evaporatorShown_ = shown; }
+    bool EvaporatorShown() const { return evaporatorShown_; }
 
     // A picture of the program's folder, or the program's own drawing of it
     // when the file is missing or unreadable.
@@ -87,6 +100,8 @@ private:
     FormRegistry forms_;
     bool ended_ = false;
     bool reportOpen_ = false;
+    bool evapTableOpen_ = false;
+    bool evaporatorShown_ = false;
 };
 
 }  // namespace heatx

@@ -1,0 +1,290 @@
+#include "evaporator/evap_window.h"
+
+#include "evaporator/evap_input.h"
+#include "evaporator/evap_model.h"
+#include "evaporator/evap_texts.h"
+#include "platform/fonts.h"
+#include "platform/twips.h"
+#include "sheets/picture_button.h"
+#include "shell/form4.h"
+#include "shell/program.h"
+#include "shell/window_texts.h"
+#include "text/text_format.h"
+
+namespace heatx {
+
+namespace {
+
+// Sheet lines stand 195 twips apart, on the list and on the surface.
+constexpr double kLineStep = 195;
+
+// Where the input box of the tube height opens, twips from the screen corner.
+constexpr int kHeightBoxX = 2000;
+constexpr int kHeightBoxY = 1000;
+
+// The sheet's run buttons: the check once more, then the design window.
+void RunFromSheet(SheetWindow& sheet) {
+    sheet.setWindowTitle(texts::kSheetCheckTitle);
+    EvapDesignRun(sheet.program(), sheet);
+}
+
+}  // namespace
+
+SheetSpec EvapSheetSpec() {
+    return SheetSpec{
+        QStringLiteral("Form10"),
+        kEvapSheetLines,
+        62,
+        4000,
+        6000,
+        4500,
+        [](const CalcState& s, int i) { return s.EvapCaptions[i]; },
+        [](CalcState& s, int i) -> QString& { return s.EvapValueTexts[i]; },
+        [](CalcState& s) { return CheckEvapInput(s); },
+    };
+}
+
+ErrorDialogSpec EvapErrorDialogSpec() { return ErrorDialogSpec{QStringLiteral("Form8"), 4680, 1155, true, false}; }
+
+void ConnectEvapSheet(SheetWindow& sheet) {
+    // The sheet comes back from the design window with no title of its own
+    // on that road; it then reads as a sheet being changed.
+    sheet.setWindowTitle(texts::kSheetChangeTitle);
+    sheet.onKeepData = RunFromSheet;
+    sheet.onEndCorrections = RunFromSheet;
+}
+
+bool EvaporatorSwitchOn() { return qEnvironmentVariable("HEATX_EVAPORATOR").trimmed() == QLatin1String("1"); }
+
+void PrepareEvapSheet(Program& p) {
+    CalcState& s = p.state();
+    FillEvapCaptions(s);
+    s.ResetPrintFlags();
+    Form4* menu = p.form4();
+    menu->hide();
+    p.Unload(menu);
+    p.CloseOtherWindows();
+    // The evaporator's sheet keeps the geometry of its load handler.
+    p.form10()->RunFirstEntry();
+}
+
+void EvapDesignRun(Program& p, SheetWindow& sheet) {
+    CalcState& s = p.state();
+    s.BadLineIndex = CheckEvapInput(s);
+    if (s.CalcError != kClear) {
+        // The error view: every line printed where the list stood, the bad
+        // one marked, and the input error dialog.
+        sheet.ClearSurface();
+        sheet.PrintLines();
+        p.platform().Beep();
+        sheet.List1->hide();
+        sheet.Command1->hide();
+        sheet.Command2->hide();
+        sheet.ShowBadLine(530, 1200 + kLineStep * s.BadLineIndex, 9000);
+        ErrorDialog* dialog = p.form8();
+        dialog->show();
+        BringToFront(dialog);
+        return;
+    }
+    p.Unload(&sheet);
+    p.CloseOtherWindows();
+    p.form11()->Run();
+}
+
+// ---------------------------------------------------------------------------
+// Design window
+
+const Form11::RowWidths Form11::kFirstRun = {{10, 11, 9, 7}, {18, 19, 17, 17}};
+const Form11::RowWidths Form11::kHeightChange = {{10, 9, 9, 7}, {20, 18, 17, 17}};
+
+Form11::Form11(Program& program) : FormWindow(program, QStringLiteral("Form11")) {
+    SetBackColor(Rgb(255, 255, 0));
+    const QFont courier = ProgramFont(QStringLiteral("Courier"), 9.75);
+    const QColor yellow = Rgb(255, 255, 0);
+    auto label = [&](const char* name, double left, double top, double width, double height, const QColor& text) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QLatin1String(name));
+        l->setTextFormat(Qt::PlainText);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setFont(courier);
+        SetLabelColors(l, yellow, text);
+        SetTwips(l, left, top, width, height);
+        return l;
+    };
+    Label1 = label("Label1", 0, 120, 4455, 375, Rgb(128, 0, 0));
+    Label2 = label("Label2", 240, 1440, 8295, 1455, Rgb(0, 0, 192));
+
+    const QFont buttonFont = ProgramFont(QStringLiteral("MS Sans Serif"), 8.25);
+    auto button = [&](const char* name, const QString& caption, const QColor& face, double top) {
+        auto* b = new CaptionButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setFont(buttonFont);
+        SetFaceColor(b, face);
+        SetTwips(b, 2520, top, 5175, 375);
+        return b;
+    };
+    Command1 = button("Command1", texts::kPrintButton, Rgb(0, 255, 0), 4200);
+    Command2 = button("Command2", texts::kChangeHeightButton, Rgb(0, 255, 255), 4680);
+    Command3 = button("Command3", texts::kChangePropertiesButton, Rgb(0, 255, 255), 5160);
+    Command4 = button("Command4", texts::kOtherExchangerButton, Rgb(255, 192, 128), 5640);
+    Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 128), 6240);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Print(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { ChangeHeight(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { ChangeProperties(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { OtherExchanger(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { EndProgram(); });
+}
+
+void Form11::Load() {
+    setWindowTitle(texts::kEvapDesignTitle);
+    SetWindowTwips(100, 100, 12000, 8000);
+}
+
+void Form11::ShowControls(bool show) {
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1, Label2})
+        w->setVisible(show);
+}
+
+void Form11::Run() {
+    ShowControls(false);
+    show();
+    BringToFront(this);
+    if (!AskHeight()) return;
+    SetHeightLine();
+    ShowControls(true);
+    CalcState& s = program().state();
+    EvapModel(s, [this] { program().platform().Beep(); });
+    if (s.CalcError != kClear) {
+        ModelFailure();
+        return;
+    }
+    SetResults(kFirstRun);
+    Command1->setFocus();
+}
+
+bool Form11::AskHeight() {
+    Program& p = program();
+    CalcState& s = p.state();
+    for (;;) {
+        const QString answer = p.platform().InputBox(texts::kHeightPrompt, texts::kHeightInputTitle, kHeightBoxX,
+                                                     kHeightBoxY);
+        StoreTypedLine(s.EvapValueTexts[kEvapHeightLine], s.InputValues[kEvapHeightLine], answer);
+        if (EvapHeightInRange(s.InputValues[kEvapHeightLine])) return true;
+        p.platform().Beep();
+        s.MessageAnswer = static_cast<float>(
+            p.platform().YesNoBox(texts::kErrorTitle, texts::kHeightRefused + texts::kGoOnQuestion));
+        if (s.MessageAnswer == kAnswerNo) {
+            EndFromMessage();
+            return false;
+        }
+    }
+}
+
+void Form11::EndFromMessage() {
+    Program& p = program();
+    if (FormWindow* sheet = p.Loaded(QStringLiteral("Form10"))) p.Unload(sheet);
+    p.CloseOtherWindows();
+    p.End();
+}
+
+void Form11::SetHeightLine() {
+    Label1->setText(texts::kHeightLineStart + program().state().EvapValueTexts[kEvapHeightLine] +
+                    texts::kHeightLineEnd);
+}
+
+void Form11::SetResults(const RowWidths& widths) {
+    const CalcState& s = program().state();
+    const float values[4] = {s.AlphaTube, s.AlphaShell, s.HeatTransferK, s.SurfaceF};
+    QString row;
+    for (int i = 0; i < 4; ++i) {
+        const QString t = FormatFixed(values[i], widths.width[i], 2);
+        row += t + PadTo(t, widths.column[i]);
+    }
+    Label2->setText(QStringList{texts::kResultsLine1, QString(), texts::kResultsLine3, texts::kResultsLine4,
+                                texts::kResultsLine5, row}
+                        .join(QLatin1Char('\n')));
+}
+
+void Form11::ModelFailure() {
+    Program& p = program();
+    ShowControls(false);
+    Label1->show();
+    p.platform().Beep();
+    p.state().MessageAnswer = static_cast<float>(
+        p.platform().YesNoBox(texts::kErrorTitle, texts::kEvapModelFailure + texts::kGoOnQuestion));
+    if (p.state().MessageAnswer == kAnswerNo) {
+        EndFromMessage();
+        return;
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{Command2, Command3, Command4, Command5}) w->show();
+    Command3->setFocusPolicy(Qt::StrongFocus);
+    Command3->setFocus();
+}
+
+void Form11::Print() {
+    program().state().PrintStarted = kSet;
+    Command1->hide();
+    program().PrintEvapRow();
+    Command2->setFocus();
+}
+
+void Form11::ChangeHeight() {
+    ShowControls(false);
+    if (!AskHeight()) return;
+    // The height line names the height the model is run for, also when the
+    // run fails.
+    SetHeightLine();
+    CalcState& s = program().state();
+    EvapModel(s, [this] { program().platform().Beep(); });
+    if (s.CalcError != kClear) {
+        ModelFailure();
+        return;
+    }
+    ShowControls(true);
+    SetResults(kHeightChange);
+    Command1->setFocus();
+}
+
+void Form11::ChangeProperties() {
+    Program& p = program();
+    CalcState& s = p.state();
+    hide();
+    p.Unload(this);
+    p.CloseOtherWindows();
+    // The sheet in edit mode, its lines from the current value texts.
+    SheetWindow* sheet = p.form10();
+    for (QWidget* w : std::initializer_list<QWidget*>{sheet->Command1, sheet->Command2, sheet->Command3})
+        w->hide();
+    sheet->List1->setEnabled(true);
+    sheet->RefillList();
+    sheet->List1->show();
+    sheet->Label3->show();
+    sheet->show();
+    BringToFront(sheet);
+    sheet->List1->setFocus();
+    // The next printed row starts a new head and a new table.
+    s.PrintHeadPending = kSet;
+    s.PrintTableHeaderPending = kSet;
+}
+
+void Form11::OtherExchanger() {
+    Program& p = program();
+    CalcState& s = p.state();
+    hide();
+    p.CloseOtherWindows();
+    s.PrintHeadPending = kClear;
+    s.PrintTableHeaderPending = kSet;
+    if (s.PrintStarted != kClear) p.CloseEvapReport();
+    Form4* menu = p.form4();
+    menu->show();
+    BringToFront(menu);
+}
+
+void Form11::EndProgram() {
+    Program& p = program();
+    if (p.state().PrintStarted != kClear) p.CloseEvapReport();
+    p.End();
+}
+
+}  // namespace heatx
