@@ -1,5 +1,6 @@
 #include "shell/form4.h"
 
+#include "cooler/cooler_window.h"
 #include "evaporator/evap_window.h"
 #include "heater/heater_window.h"
 #include "platform/fonts.h"
@@ -9,7 +10,6 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -52,15 +52,7 @@ Form4::Form4(Program& program) : FormWindow(program, QStringLiteral("Form4")) {
 
     connect(Command1, &QPushButton::clicked, this, [this] { PrepareEvapSheet(this->program()); });
     connect(Command2, &QPushButton::clicked, this, [this] { PrepareHeaterSheet(this->program()); });
-    connect(Command3, &QPushButton::clicked, this, [this] {
-        Program& p = this->program();
-        if (p.prepareCoolerSheet) {
-            p.prepareCoolerSheet(p);
-            return;
-        }
-        QMessageBox::information(this, texts::kCoolerButton,
-                                 QStringLiteral("Расчёт холодильника в этой версии программы ещё не готов."));
-    });
+    connect(Command3, &QPushButton::clicked, this, [this] { PrepareCoolerSheet(this->program()); });
     connect(Command4, &QPushButton::clicked, this, [this] { this->program().End(); });
 }
 

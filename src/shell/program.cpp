@@ -1,5 +1,7 @@
 #include "shell/program.h"
 
+#include "cooler/cooler_report.h"
+#include "cooler/cooler_window.h"
 #include "evaporator/evap_report.h"
 #include "evaporator/evap_window.h"
 #include "heater/heater_report.h"
@@ -75,6 +77,22 @@ Form11* Program::form11() {
     return Reference<Form11>(QStringLiteral("Form11"), [this] { return new Form11(*this); });
 }
 
+Form6* Program::form6() {
+    return Reference<Form6>(QStringLiteral("Form6"), [this] { return new Form6(*this); });
+}
+
+ErrorDialog* Program::form14() {
+    return Reference<ErrorDialog>(QStringLiteral("Form14"), [this] {
+        auto* dialog = new ErrorDialog(*this, CoolerErrorDialogSpec(), [this] { return form6(); });
+        dialog->onYes = CoolerDialogYes;
+        return dialog;
+    });
+}
+
+Form13* Program::form13() {
+    return Reference<Form13>(QStringLiteral("Form13"), [this] { return new Form13(*this); });
+}
+
 void Program::Start() {
     Form1* start = form1();
     start->show();
@@ -112,6 +130,12 @@ void Program::ClosedByUser(FormWindow* form) {
 void Program::PrintHeaterRow() {
     platform_.SetReportApparatus(QStringLiteral("подогреватель"));
     heatx::PrintHeaterRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
+    reportOpen_ = true;
+}
+
+void Program::PrintCoolerRow() {
+    platform_.SetReportApparatus(QStringLiteral("холодильник"));
+    heatx::PrintCoolerRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
     reportOpen_ = true;
 }
 

@@ -19,6 +19,8 @@ class Form2;
 class Form4;
 class Form9;
 class Form11;
+class Form6;
+class Form13;
 class SheetWindow;
 class ErrorDialog;
 class FormWindow;
@@ -48,6 +50,9 @@ public:
     SheetWindow* form10();
     ErrorDialog* form8();
     Form11* form11();
+    Form6* form6();
+    ErrorDialog* form14();
+    Form13* form13();
 
     // A loaded window by name, without creating it (nullptr when not loaded).
     FormWindow* Loaded(const QString& name) const { return forms_.Find(name); }
@@ -64,13 +69,12 @@ public:
     // left on the screen.
     void ClosedByUser(FormWindow* form);
 
-    // The menu's cooler button; set by the cooler's windows.
-    std::function<void(Program&)> prepareCoolerSheet;
-
     // Report printing: one block of the heater report, and the end of the
     // print job (only when something was printed since the last end).
     void PrintHeaterRow();
     void EndPrintJob();
+    // One block of the cooler report.
+    void PrintCoolerRow();
     // One row of the evaporator's table, and the end of that report: the
     // closing rule under the table, then the end of the print job.
     void PrintEvapRow();
