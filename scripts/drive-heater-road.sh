@@ -165,6 +165,9 @@ click "$DESIGN" 4000 $((1000 + 60 + 4 * 195 + 90))
 answer "100"
 click "$DESIGN" $(centre $(((8640 - 120 - 2175) / 2)) 2400 2175 375)
 click "$DESIGN" $(centre 1920 4440 5175 375)          # ПЕЧАТЬ
+pause
+# Resident memory after the whole road, before the end of the program.
+echo "Резидентная память после дороги подогревателя: $(( $(ps -o rss= -p "$HEATX_PID") / 1024 )) МБ"
 click "$DESIGN" $(centre 1920 6720 5175 375)          # ОКОНЧАНИЕ РАБОТЫ С ПРОГРАММОЙ
 window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
 xdotool key Return
