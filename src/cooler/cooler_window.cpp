@@ -281,9 +281,12 @@ void Form13::Load() {
     for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label4, Label5, Label6}) w->show();
 }
 
-QString Form13::ListLine(int line) const {
+QListWidgetItem* Form13::ListItem(int line) const {
     const CalcState& s = program().state();
-    return ComposeLine(s.CoolerCaptions[line], kListWidth, s.CoolerValueTexts[line]);
+    auto* item = new QListWidgetItem(ComposeLine(s.CoolerCaptions[line], kListWidth, s.CoolerValueTexts[line]));
+    // Five lines of 15 pixels fill the list without a scroll bar.
+    item->setSizeHint(QSize(0, Px(225)));
+    return item;
 }
 
 void Form13::ClearForConstruction() {
@@ -362,7 +365,8 @@ void Form13::ShowConstructionList() {
     List1->show();
     List1->clear();
     SetTopTwips(List1, 1000);
-    for (int line = kCoolerFirstConstructive; line <= kCoolerLastConstructive; ++line) List1->addItem(ListLine(line));
+    for (int line = kCoolerFirstConstructive; line <= kCoolerLastConstructive; ++line)
+        List1->addItem(ListItem(line));
     List1->setCurrentRow(0);
     List1->setFocus();
 }
@@ -386,7 +390,7 @@ void Form13::ConstructionLineClicked(int k) {
         }
     }
     delete List1->takeItem(k);
-    List1->insertItem(k, ListLine(line));
+    List1->insertItem(k, ListItem(line));
     List1->setCurrentRow(k);
     Command6->show();
 }

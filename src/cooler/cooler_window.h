@@ -82,7 +82,8 @@ private:
     void ChangeProperties();
     void OtherExchanger();
     void EndProgram();
-    QString ListLine(int line) const;
+    // A line of the construction list: caption, blanks to 80, value text.
+    QListWidgetItem* ListItem(int line) const;
 };
 
 }  // namespace heatx
