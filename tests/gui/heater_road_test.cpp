@@ -495,13 +495,7 @@ private slots:
     }
 
     void hostileTexts_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("letters") << QStringLiteral("абв xyz");
-        QTest::newRow("10000 characters") << QString(10000, QLatin1Char('9'));
-        QTest::newRow("1e39") << QStringLiteral("1e39");
-        QTest::newRow("-0") << QStringLiteral("-0");
-        QTest::newRow("nan") << QStringLiteral("nan");
+        HostileRows();
     }
     void hostileTexts() {
         QFETCH(QString, typed);
@@ -529,6 +523,20 @@ private slots:
         Road::Click(r.form9()->Command6);
         QCOMPARE(r.platform.yesNoBoxes.size(), 4);
         QVERIFY(r.form9()->Label2->text().startsWith(QStringLiteral("  2086,51")));
+        // The same in the construction list of the design window.
+        Form9* design = r.form9();
+        Road::Click(design->Command2);
+        r.platform.yesNoAnswers = {kAnswerYes, kAnswerYes, kAnswerYes, kAnswerYes};
+        for (int k = 1; k <= 4; ++k) {
+            r.platform.Answer({typed, kConstruction[k - 1]});
+            Road::ClickLine(design->List1, k);
+        }
+        QCOMPARE(r.platform.yesNoBoxes.size(), 8);
+        for (const AskedBox& box : r.platform.yesNoBoxes) QCOMPARE(box.title, QStringLiteral("ОШИБКА !"));
+        Road::Click(design->Command8);
+        QVERIFY(design->Label2->text().startsWith(QStringLiteral("  2086,51")));
+        QVERIFY(!r.program->Ended());
+        QVERIFY(r.platform.exhausted.isEmpty());
     }
 
 private:

@@ -96,6 +96,25 @@ struct Road {
     int quits = 0;
 };
 
+// Texts that no input box may trip over. None of them reads as a number that
+// any line accepts: each must be refused as the line's check says.
+inline void HostileRows() {
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("letters") << QStringLiteral("абв xyz");
+    QTest::newRow("10000 characters") << QString(10000, QLatin1Char('9'));
+    QTest::newRow("control characters") << QStringLiteral("\u0001\u0007\u001b[2J\u0000\t\r\n");
+    QTest::newRow("right-to-left marks") << QStringLiteral("\u200f\u202e12,5\u202c");
+    QTest::newRow("1e39") << QStringLiteral("1e39");
+    QTest::newRow("-1e39") << QStringLiteral("-1e39");
+    QTest::newRow("1e-50") << QStringLiteral("1e-50");
+    QTest::newRow("-0") << QStringLiteral("-0");
+    QTest::newRow("nan") << QStringLiteral("nan");
+    QTest::newRow("inf") << QStringLiteral("inf");
+    QTest::newRow("0x10") << QStringLiteral("0x10");
+    QTest::newRow("lone comma") << QStringLiteral(",");
+}
+
 // The colour in the middle of the left edge of a face picture.
 inline QColor FaceColour(const PictureButton* button) {
     const QImage face = button->Picture().toImage();
