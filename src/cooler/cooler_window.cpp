@@ -43,8 +43,8 @@ bool GoOnAfterRefusal(Program& p) {
 
 }  // namespace
 
-SheetSpec CoolerSheetSpec() {
-    return SheetSpec{
+SheetSetup CoolerSheetSetup() {
+    return SheetSetup{
         QStringLiteral("Form6"),
         kCoolerSheetLines,
         kSheetWidth,
@@ -58,7 +58,7 @@ SheetSpec CoolerSheetSpec() {
     };
 }
 
-ErrorDialogSpec CoolerErrorDialogSpec() { return ErrorDialogSpec{QStringLiteral("Form14"), 5565, 1245, false, true}; }
+ErrorDialogSetup CoolerErrorDialogSetup() { return ErrorDialogSetup{QStringLiteral("Form14"), 5565, 1245, false, true}; }
 
 void PrepareCoolerSheet(Program& p) {
     CalcState& s = p.state();
@@ -120,7 +120,7 @@ void CoolerDialogYes(ErrorDialog& dialog) {
 // ---------------------------------------------------------------------------
 // Sheet window
 
-Form6::Form6(Program& program) : SheetWindow(program, CoolerSheetSpec()) {
+Form6::Form6(Program& program) : SheetWindow(program, CoolerSheetSetup()) {
     onKeepData = [this](SheetWindow&) { KeepData(); };
     onEndCorrections = [this](SheetWindow&) { EndCorrections(); };
 }

@@ -17,8 +17,8 @@ namespace heatx {
 
 class Program;
 
-SheetSpec CoolerSheetSpec();
-ErrorDialogSpec CoolerErrorDialogSpec();
+SheetSetup CoolerSheetSetup();
+ErrorDialogSetup CoolerErrorDialogSetup();
 
 // The menu's "ХОЛОДИЛЬНИК": captions, print flags, the full-screen sheet
 // opened and lines 0-12 asked for, then the checked sheet.

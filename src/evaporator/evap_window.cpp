@@ -30,8 +30,8 @@ void RunFromSheet(SheetWindow& sheet) {
 
 }  // namespace
 
-SheetSpec EvapSheetSpec() {
-    return SheetSpec{
+SheetSetup EvapSheetSetup() {
+    return SheetSetup{
         QStringLiteral("Form10"),
         kEvapSheetLines,
         62,
@@ -44,7 +44,7 @@ SheetSpec EvapSheetSpec() {
     };
 }
 
-ErrorDialogSpec EvapErrorDialogSpec() { return ErrorDialogSpec{QStringLiteral("Form8"), 4680, 1155, true, false}; }
+ErrorDialogSetup EvapErrorDialogSetup() { return ErrorDialogSetup{QStringLiteral("Form8"), 4680, 1155, true, false}; }
 
 void ConnectEvapSheet(SheetWindow& sheet) {
     // The sheet comes back from the design window with no title of its own

@@ -16,8 +16,8 @@ namespace heatx {
 
 class Program;
 
-SheetSpec EvapSheetSpec();
-ErrorDialogSpec EvapErrorDialogSpec();
+SheetSetup EvapSheetSetup();
+ErrorDialogSetup EvapErrorDialogSetup();
 // Wires the evaporator's sheet buttons to EvapDesignRun.
 void ConnectEvapSheet(SheetWindow& sheet);
 

@@ -77,8 +77,8 @@ void EndCorrections(SheetWindow& sheet, Program& p) {
 
 }  // namespace
 
-SheetSpec HeaterSheetSpec() {
-    return SheetSpec{
+SheetSetup HeaterSheetSetup() {
+    return SheetSetup{
         QStringLiteral("Form3"),
         kHeaterSheetLines,
         62,
@@ -91,7 +91,7 @@ SheetSpec HeaterSheetSpec() {
     };
 }
 
-ErrorDialogSpec HeaterErrorDialogSpec() { return ErrorDialogSpec{QStringLiteral("Form5"), 5685, 1320, true, true}; }
+ErrorDialogSetup HeaterErrorDialogSetup() { return ErrorDialogSetup{QStringLiteral("Form5"), 5685, 1320, true, true}; }
 
 void ConnectHeaterSheet(SheetWindow& sheet) {
     sheet.onKeepData = [](SheetWindow& w) { KeepData(w, w.program()); };

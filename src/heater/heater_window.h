@@ -17,8 +17,8 @@ namespace heatx {
 
 class Program;
 
-SheetSpec HeaterSheetSpec();
-ErrorDialogSpec HeaterErrorDialogSpec();
+SheetSetup HeaterSheetSetup();
+ErrorDialogSetup HeaterErrorDialogSetup();
 // Wires the heater's sheet buttons to the heater's road.
 void ConnectHeaterSheet(SheetWindow& sheet);
 

@@ -20,8 +20,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (heatx::Picture picture : heatx::kAllPictures) {
-        const auto& spec = heatx::Spec(picture);
-        const QString path = folder.filePath(QString::fromLatin1(spec.fileName));
+        const auto& look = heatx::LookOf(picture);
+        const QString path = folder.filePath(QString::fromLatin1(look.fileName));
         const QImage image = heatx::DrawPicture(picture);
         const char* format = picture == heatx::Picture::ErrorIcon ? "ICO" : "BMP";
         if (!image.save(path, format)) {

@@ -22,15 +22,15 @@ constexpr QSize kKeepSize(285, 21);
 constexpr QSize kEndSize(133, 21);
 }  // namespace
 
-const PictureSpec& Spec(Picture picture) {
-    static const PictureSpec specs[] = {
+const PictureLook& LookOf(Picture picture) {
+    static const PictureLook looks[] = {
         {Picture::KeepRed, "ne_izm_r.bmp", kKeepWords, kYellow, kRed, kKeepSize},
         {Picture::KeepGreen, "ne_izm_g.bmp", kKeepWords, kBlue, kGreen, kKeepSize},
         {Picture::EndRed, "end_r.bmp", kEndWords, kYellow, kRed, kEndSize},
         {Picture::EndGreen, "end_g.bmp", kEndWords, kBlue, kGreen, kEndSize},
         {Picture::ErrorIcon, "error.ico", QString(), Qt::white, kRed, QSize(32, 32)},
     };
-    return specs[static_cast<int>(picture)];
+    return looks[static_cast<int>(picture)];
 }
 
 QImage DrawFace(const QString& words, const QColor& text, const QColor& back, QSize pixels) {
@@ -48,19 +48,19 @@ QImage DrawFace(const QString& words, const QColor& text, const QColor& back, QS
 }
 
 QImage DrawPicture(Picture picture) {
-    const PictureSpec& spec = Spec(picture);
-    if (picture != Picture::ErrorIcon) return DrawFace(spec.words, spec.text, spec.back, spec.pixels);
+    const PictureLook& look = LookOf(picture);
+    if (picture != Picture::ErrorIcon) return DrawFace(look.words, look.text, look.back, look.pixels);
 
     // The error icon: a white cross on a red disc.
-    QImage image(spec.pixels, QImage::Format_ARGB32);
+    QImage image(look.pixels, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(128, 0, 0), 1));
-    p.setBrush(spec.back);
-    p.drawEllipse(QRectF(1, 1, spec.pixels.width() - 2, spec.pixels.height() - 2));
-    p.setPen(QPen(spec.text, 4, Qt::SolidLine, Qt::RoundCap));
-    const double a = spec.pixels.width() * 0.3, b = spec.pixels.width() * 0.7;
+    p.setBrush(look.back);
+    p.drawEllipse(QRectF(1, 1, look.pixels.width() - 2, look.pixels.height() - 2));
+    p.setPen(QPen(look.text, 4, Qt::SolidLine, Qt::RoundCap));
+    const double a = look.pixels.width() * 0.3, b = look.pixels.width() * 0.7;
     p.drawLine(QPointF(a, a), QPointF(b, b));
     p.drawLine(QPointF(a, b), QPointF(b, a));
     return image;
@@ -68,7 +68,7 @@ QImage DrawPicture(Picture picture) {
 
 QPixmap ReadPictureFile(const QString& folder, Picture picture) {
     if (folder.isEmpty()) return {};
-    QImageReader reader(QDir(folder).filePath(QString::fromLatin1(Spec(picture).fileName)));
+    QImageReader reader(QDir(folder).filePath(QString::fromLatin1(LookOf(picture).fileName)));
     // A face is a small picture: anything huge is not one of ours.
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > 2000 || size.height() > 2000)) return {};
@@ -80,7 +80,7 @@ QPixmap ReadPictureFile(const QString& folder, Picture picture) {
 QString PictureFolderFor(const QString& executableFolder) {
     const QDir here(executableFolder);
     auto holdsPictures = [](const QDir& dir) {
-        return QFileInfo::exists(dir.filePath(QString::fromLatin1(Spec(Picture::KeepRed).fileName)));
+        return QFileInfo::exists(dir.filePath(QString::fromLatin1(LookOf(Picture::KeepRed).fileName)));
     };
     if (holdsPictures(here)) return here.absolutePath();
     const QDir shared(here.filePath(QStringLiteral("../share/heatx")));

@@ -15,7 +15,7 @@ namespace heatx {
 
 enum class Picture { KeepRed, KeepGreen, EndRed, EndGreen, ErrorIcon };
 
-struct PictureSpec {
+struct PictureLook {
     Picture picture;
     const char* fileName;  // in the program's folder
     QString words;         // empty for the icon
@@ -24,7 +24,7 @@ struct PictureSpec {
     QSize pixels;
 };
 
-const PictureSpec& Spec(Picture picture);
+const PictureLook& LookOf(Picture picture);
 inline constexpr Picture kAllPictures[] = {Picture::KeepRed, Picture::KeepGreen, Picture::EndRed,
                                            Picture::EndGreen, Picture::ErrorIcon};
 

@@ -9,11 +9,11 @@
 
 namespace heatx {
 
-ErrorDialog::ErrorDialog(Program& program, ErrorDialogSpec spec, std::function<SheetWindow*()> sheet)
-    : FormWindow(program, spec.formName), spec_(std::move(spec)), sheet_(std::move(sheet)) {
+ErrorDialog::ErrorDialog(Program& program, ErrorDialogSetup setup, std::function<SheetWindow*()> sheet)
+    : FormWindow(program, setup.formName), setup_(std::move(setup)), sheet_(std::move(sheet)) {
     setWindowFlag(Qt::Dialog);
-    setWindowTitle(spec_.formName);
-    SetClientTwips(spec_.clientWidth, spec_.clientHeight);
+    setWindowTitle(setup_.formName);
+    SetClientTwips(setup_.clientWidth, setup_.clientHeight);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -44,7 +44,7 @@ ErrorDialog::ErrorDialog(Program& program, ErrorDialogSpec spec, std::function<S
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setFont(buttonFont);
     SetTwips(Command2, 2880, 720, 1095, 255);
-    if (spec_.focusOnNo) {
+    if (setup_.focusOnNo) {
         setTabOrder(Command2, Command1);
         setFocusProxy(Command2);
     } else {
@@ -59,11 +59,11 @@ void ErrorDialog::Load() {
     Image1->setPixmap(program().PictureOf(Picture::ErrorIcon));
     Label1->setText(texts::kInputErrorLine);
     Label2->setText(texts::kChangeQuestion);
-    if (spec_.placeOnLoad) {
+    if (setup_.placeOnLoad) {
         const double sheetWidth = Sheet()->WidthTwips();
         SetWindowTwips(std::max(0.0, (sheetWidth - WidthTwips()) / 2), 4500, -1, -1);
     }
-    (spec_.focusOnNo ? Command2 : Command1)->setFocus();
+    (setup_.focusOnNo ? Command2 : Command1)->setFocus();
 }
 
 void ErrorDialog::Yes() {

@@ -12,7 +12,7 @@ namespace heatx {
 
 class SheetWindow;
 
-struct ErrorDialogSpec {
+struct ErrorDialogSetup {
     QString formName;     // "Form5"
     double clientWidth;   // twips
     double clientHeight;  // twips
@@ -22,7 +22,7 @@ struct ErrorDialogSpec {
 
 class ErrorDialog : public FormWindow {
 public:
-    ErrorDialog(Program& program, ErrorDialogSpec spec, std::function<SheetWindow*()> sheet);
+    ErrorDialog(Program& program, ErrorDialogSetup setup, std::function<SheetWindow*()> sheet);
     void Load() override;
 
     QLabel* Image1;
@@ -45,7 +45,7 @@ public:
     SheetWindow* Sheet() { return sheet_(); }
 
 private:
-    ErrorDialogSpec spec_;
+    ErrorDialogSetup setup_;
     std::function<SheetWindow*()> sheet_;
 };
 

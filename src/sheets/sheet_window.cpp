@@ -18,8 +18,8 @@ constexpr double kSurfaceLeft = 530;
 constexpr double kSurfaceTop = 1210;
 }  // namespace
 
-SheetWindow::SheetWindow(Program& program, SheetSpec spec)
-    : FormWindow(program, spec.formName), spec_(std::move(spec)) {
+SheetWindow::SheetWindow(Program& program, SheetSetup setup)
+    : FormWindow(program, setup.formName), setup_(std::move(setup)) {
     const QFont courier = ProgramFont(QStringLiteral("Courier"), 9.75);
     setFont(courier);
     SetBackColor(Rgb(255, 255, 0));
@@ -45,7 +45,7 @@ SheetWindow::SheetWindow(Program& program, SheetSpec spec)
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label3->setFont(ProgramFont(QStringLiteral("Times New Roman"), 12, true));
     SetLabelColors(Label3, Rgb(192, 255, 255), Rgb(192, 0, 192));
-    SetTwips(Label3, 0, spec_.hintTop, 3495, 1215);
+    SetTwips(Label3, 0, setup_.hintTop, 3495, 1215);
 
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
@@ -91,8 +91,8 @@ void SheetWindow::Load() {
     // The hint and the end-of-corrections button are centred on the
     // window's design width; the keep and edit buttons on its inner width
     // once it is 10000 wide. Widening the window later moves none of them.
-    SetLeftTwips(Command3, spec_.hintCentre - Twips(Command3).width / 2);
-    SetLeftTwips(Label3, spec_.hintCentre - Twips(Label3).width / 2);
+    SetLeftTwips(Command3, setup_.hintCentre - Twips(Command3).width / 2);
+    SetLeftTwips(Label3, setup_.hintCentre - Twips(Label3).width / 2);
     SetWindowTwips(-1, -1, 10000, -1);
     SetLeftTwips(Command1, (ScaleWidthTwips() - Twips(Command1).width) / 2);
     SetLeftTwips(Command2, (ScaleWidthTwips() - Twips(Command2).width) / 2);
@@ -100,7 +100,7 @@ void SheetWindow::Load() {
 }
 
 QString SheetWindow::ComposedLine(int i) {
-    return ComposeLine(spec_.caption(State(), i), spec_.composeWidth, spec_.valueText(State(), i));
+    return ComposeLine(setup_.caption(State(), i), setup_.composeWidth, setup_.valueText(State(), i));
 }
 
 void SheetWindow::AppendLine(int i) {
@@ -112,14 +112,14 @@ void SheetWindow::AppendLine(int i) {
 void SheetWindow::RefillList() {
     List1->clear();
     CalcState& s = State();
-    for (int i = 0; i < spec_.promptedLines; ++i) {
-        s.InputValues[i] = ReadNumber(spec_.valueText(s, i));
+    for (int i = 0; i < setup_.promptedLines; ++i) {
+        s.InputValues[i] = ReadNumber(setup_.valueText(s, i));
         AppendLine(i);
     }
 }
 
 void SheetWindow::PrintLines() {
-    for (int i = 0; i < spec_.promptedLines; ++i)
+    for (int i = 0; i < setup_.promptedLines; ++i)
         PrintAt(kSurfaceLeft, kSurfaceTop + kLineStep * i, ComposedLine(i));
 }
 
@@ -132,12 +132,12 @@ void SheetWindow::ShowBadLine(double left, double top, double width) {
 
 void SheetWindow::SetKeepFace(bool passed) {
     const Picture picture = passed ? Picture::KeepGreen : Picture::KeepRed;
-    Command1->SetPicture(program().PictureOf(picture), QString::fromLatin1(heatx::Spec(picture).fileName));
+    Command1->SetPicture(program().PictureOf(picture), QString::fromLatin1(heatx::LookOf(picture).fileName));
 }
 
 void SheetWindow::SetEndFace(bool passed) {
     const Picture picture = passed ? Picture::EndGreen : Picture::EndRed;
-    Command3->SetPicture(program().PictureOf(picture), QString::fromLatin1(heatx::Spec(picture).fileName));
+    Command3->SetPicture(program().PictureOf(picture), QString::fromLatin1(heatx::LookOf(picture).fileName));
 }
 
 void SheetWindow::EnterEditMode() {
@@ -150,20 +150,20 @@ void SheetWindow::EnterEditMode() {
 }
 
 void SheetWindow::EditLine(int i) {
-    if (i < 0 || i >= spec_.promptedLines || i >= List1->count() || !List1->isEnabled()) return;
+    if (i < 0 || i >= setup_.promptedLines || i >= List1->count() || !List1->isEnabled()) return;
     Label3->hide();
     Command3->hide();
     CalcState& s = State();
-    const QString answer = program().platform().InputBox(spec_.caption(s, i), texts::kInputBoxTitle,
-                                                         spec_.editInputX, static_cast<int>(1680 + kLineStep * (i + 1)));
-    QString& text = spec_.valueText(s, i);
+    const QString answer = program().platform().InputBox(setup_.caption(s, i), texts::kInputBoxTitle,
+                                                         setup_.editInputX, static_cast<int>(1680 + kLineStep * (i + 1)));
+    QString& text = setup_.valueText(s, i);
     StoreTypedLine(text, s.InputValues[i], answer);
     delete List1->takeItem(i);
     auto* item = new QListWidgetItem(ComposedLine(i));
     item->setSizeHint(QSize(0, Px(kLineStep)));
     List1->insertItem(i, item);
     List1->setCurrentRow(i);
-    s.BadLineIndex = spec_.check(s);
+    s.BadLineIndex = setup_.check(s);
     SetEndFace(s.CalcError == kClear);
     Command3->show();
     List1->setFocusPolicy(Qt::ClickFocus);
@@ -178,17 +178,17 @@ void SheetWindow::RunFirstEntry() {
     show();
     BringToFront(this);
     List1->setEnabled(true);
-    for (int i = 0; i < spec_.promptedLines; ++i) {
-        const QString answer = program().platform().InputBox(spec_.caption(s, i), texts::kInputBoxTitle, 4000,
+    for (int i = 0; i < setup_.promptedLines; ++i) {
+        const QString answer = program().platform().InputBox(setup_.caption(s, i), texts::kInputBoxTitle, 4000,
                                                              static_cast<int>(1680 + kLineStep * i));
-        StoreTypedLine(spec_.valueText(s, i), s.InputValues[i], answer);
+        StoreTypedLine(setup_.valueText(s, i), s.InputValues[i], answer);
         AppendLine(i);
     }
     List1->setEnabled(false);
     Command1->show();
     Command2->show();
     Label1->show();
-    s.BadLineIndex = spec_.check(s);
+    s.BadLineIndex = setup_.check(s);
     SetFaceColor(Command2, Rgb(0, 255, 0));
     if (s.CalcError != kClear) {
         SetKeepFace(false);

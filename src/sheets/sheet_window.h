@@ -16,7 +16,7 @@ namespace heatx {
 
 class PictureButton;
 
-struct SheetSpec {
+struct SheetSetup {
     QString formName;      // "Form3"
     int promptedLines;     // lines 0 .. promptedLines - 1 are on the sheet
     uint8_t composeWidth;  // a line is caption, blanks to this width, value text
@@ -30,7 +30,7 @@ struct SheetSpec {
 
 class SheetWindow : public FormWindow {
 public:
-    SheetWindow(Program& program, SheetSpec spec);
+    SheetWindow(Program& program, SheetSetup setup);
     void Load() override;
 
     QLabel* Label1;  // heading
@@ -45,7 +45,7 @@ public:
     std::function<void(SheetWindow&)> onKeepData;        // Command1
     std::function<void(SheetWindow&)> onEndCorrections;  // Command3
 
-    const SheetSpec& Spec() const { return spec_; }
+    const SheetSetup& Setup() const { return setup_; }
     CalcState& State();
 
     // Line i as shown: caption, blanks to the composition width, value text.
@@ -74,7 +74,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    SheetSpec spec_;
+    SheetSetup setup_;
 };
 
 }  // namespace heatx

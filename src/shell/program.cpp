@@ -39,7 +39,7 @@ Form2* Program::form2() {
 
 SheetWindow* Program::form3() {
     return Reference<SheetWindow>(QStringLiteral("Form3"), [this] {
-        auto* sheet = new SheetWindow(*this, HeaterSheetSpec());
+        auto* sheet = new SheetWindow(*this, HeaterSheetSetup());
         ConnectHeaterSheet(*sheet);
         return sheet;
     });
@@ -51,7 +51,7 @@ Form4* Program::form4() {
 
 ErrorDialog* Program::form5() {
     return Reference<ErrorDialog>(QStringLiteral("Form5"), [this] {
-        return new ErrorDialog(*this, HeaterErrorDialogSpec(), [this] { return form3(); });
+        return new ErrorDialog(*this, HeaterErrorDialogSetup(), [this] { return form3(); });
     });
 }
 
@@ -61,7 +61,7 @@ Form9* Program::form9() {
 
 SheetWindow* Program::form10() {
     return Reference<SheetWindow>(QStringLiteral("Form10"), [this] {
-        auto* sheet = new SheetWindow(*this, EvapSheetSpec());
+        auto* sheet = new SheetWindow(*this, EvapSheetSetup());
         ConnectEvapSheet(*sheet);
         return sheet;
     });
@@ -69,7 +69,7 @@ SheetWindow* Program::form10() {
 
 ErrorDialog* Program::form8() {
     return Reference<ErrorDialog>(QStringLiteral("Form8"), [this] {
-        return new ErrorDialog(*this, EvapErrorDialogSpec(), [this] { return form10(); });
+        return new ErrorDialog(*this, EvapErrorDialogSetup(), [this] { return form10(); });
     });
 }
 
@@ -83,7 +83,7 @@ Form6* Program::form6() {
 
 ErrorDialog* Program::form14() {
     return Reference<ErrorDialog>(QStringLiteral("Form14"), [this] {
-        auto* dialog = new ErrorDialog(*this, CoolerErrorDialogSpec(), [this] { return form6(); });
+        auto* dialog = new ErrorDialog(*this, CoolerErrorDialogSetup(), [this] { return form6(); });
         dialog->onYes = CoolerDialogYes;
         return dialog;
     });

@@ -203,14 +203,14 @@ private slots:
         // The build made the five files, with the words in their colours.
         for (Picture picture : kAllPictures) {
             const QPixmap file = ReadPictureFile(QStringLiteral(HEATX_PICTURE_DIR), picture);
-            QVERIFY2(!file.isNull(), Spec(picture).fileName);
+            QVERIFY2(!file.isNull(), LookOf(picture).fileName);
             if (picture == Picture::ErrorIcon) continue;
             const QImage face = file.toImage();
-            QCOMPARE(face.pixelColor(0, 0), Spec(picture).back);
+            QCOMPARE(face.pixelColor(0, 0), LookOf(picture).back);
             bool hasWords = false;
             for (int x = 0; x < face.width() && !hasWords; ++x)
-                hasWords = face.pixelColor(x, face.height() / 2) != Spec(picture).back;
-            QVERIFY2(hasWords, Spec(picture).fileName);
+                hasWords = face.pixelColor(x, face.height() / 2) != LookOf(picture).back;
+            QVERIFY2(hasWords, LookOf(picture).fileName);
         }
     }
 
