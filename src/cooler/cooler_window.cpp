@@ -208,7 +208,6 @@ void Form6::EndCorrections() {
 Form13::Form13(Program& program) : FormWindow(program, QStringLiteral("Form13")) {
     setWindowTitle(kDesignTitle);
     const QFont courier = ProgramFont(QStringLiteral("Courier"), 9.75);
-    const QFont buttonFont = ProgramFont(QStringLiteral("MS Sans Serif"), 8.25);
     const QColor darkBlue = Rgb(0, 0, 192);
     const QColor yellow = Rgb(255, 255, 0);
 
@@ -244,12 +243,7 @@ Form13::Form13(Program& program) : FormWindow(program, QStringLiteral("Form13"))
             [this](QListWidgetItem* item) { ConstructionLineClicked(List1->row(item)); });
 
     auto button = [&](const char* name, const QString& caption, const QColor& face, double top, double width) {
-        auto* b = new CaptionButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setFont(buttonFont);
-        SetFaceColor(b, face);
-        SetTwips(b, 2760, top, width, 375);
-        return b;
+        return MakeButton(this, name, caption, face, 2760, top, width, 375);
     };
     Command1 = button("Command1", texts::kPrintButton, Rgb(0, 255, 0), 4680, 5175);
     Command2 = button("Command2", texts::kChangeConstructionButton, Rgb(0, 255, 255), 5160, 5175);

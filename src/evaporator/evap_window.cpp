@@ -114,14 +114,8 @@ Form11::Form11(Program& program) : FormWindow(program, QStringLiteral("Form11"))
     Label1 = label("Label1", 0, 120, 4455, 375, Rgb(128, 0, 0));
     Label2 = label("Label2", 240, 1440, 8295, 1455, Rgb(0, 0, 192));
 
-    const QFont buttonFont = ProgramFont(QStringLiteral("MS Sans Serif"), 8.25);
     auto button = [&](const char* name, const QString& caption, const QColor& face, double top) {
-        auto* b = new CaptionButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setFont(buttonFont);
-        SetFaceColor(b, face);
-        SetTwips(b, 2520, top, 5175, 375);
-        return b;
+        return MakeButton(this, name, caption, face, 2520, top, 5175, 375);
     };
     Command1 = button("Command1", texts::kPrintButton, Rgb(0, 255, 0), 4200);
     Command2 = button("Command2", texts::kChangeHeightButton, Rgb(0, 255, 255), 4680);

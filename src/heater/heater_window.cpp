@@ -119,7 +119,6 @@ Form9::Form9(Program& program) : FormWindow(program, QStringLiteral("Form9")) {
     setWindowTitle(QStringLiteral("Form9"));
     SetWindowTwips(100, 100, 8640, 7800);
     const QFont courier = ProgramFont(QStringLiteral("Courier"), 9.75);
-    const QFont buttonFont = ProgramFont(QStringLiteral("MS Sans Serif"), 8.25);
     const QColor darkBlue = Rgb(0, 0, 192);
     const QColor yellow = Rgb(255, 255, 0);
 
@@ -153,14 +152,7 @@ Form9::Form9(Program& program) : FormWindow(program, QStringLiteral("Form9")) {
             [this](QListWidgetItem* item) { ConstructionLineClicked(List1->row(item)); });
 
     auto button = [&](const char* name, const QString& caption, const QColor& face, double left, double top,
-                      double width) {
-        auto* b = new CaptionButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setFont(buttonFont);
-        SetFaceColor(b, face);
-        SetTwips(b, left, top, width, 375);
-        return b;
-    };
+                      double width) { return MakeButton(this, name, caption, face, left, top, width, 375); };
     Command6 = button("Command6", texts::kHorizontal, Rgb(0, 255, 255), 1000, 1200, 2055);
     Command7 = button("Command7", texts::kVertical, Rgb(0, 255, 255), 4000, 1200, 2055);
     Command8 = button("Command8", texts::kGoCalculateButton, Rgb(0, 255, 0), 0, 0, 2175);

@@ -35,15 +35,8 @@ ErrorDialog::ErrorDialog(Program& program, ErrorDialogSetup setup, std::function
     Label2->setFont(ProgramFont(QStringLiteral("Courier"), 9.75));
     SetTwips(Label2, 600, 360, 4815, 255);
 
-    const QFont buttonFont = ProgramFont(QStringLiteral("MS Sans Serif"), 8.25);
-    Command1 = new CaptionButton(texts::kYes, this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setFont(buttonFont);
-    SetTwips(Command1, 960, 720, 1095, 255);
-    Command2 = new CaptionButton(texts::kNo, this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setFont(buttonFont);
-    SetTwips(Command2, 2880, 720, 1095, 255);
+    Command1 = MakeButton(this, "Command1", texts::kYes, QColor(), 960, 720, 1095, 255);
+    Command2 = MakeButton(this, "Command2", texts::kNo, QColor(), 2880, 720, 1095, 255);
     if (setup_.focusOnNo) {
         setTabOrder(Command2, Command1);
         setFocusProxy(Command2);

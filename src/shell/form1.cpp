@@ -31,14 +31,8 @@ Form1::Form1(Program& program) : FormWindow(program, QStringLiteral("Form1")) {
     SetLabelColors(Label2, Rgb(255, 0, 0), Rgb(255, 255, 192));
     SetTwips(Label2, 0, 0, 2895, 375);
 
-    const QFont buttonFont = ProgramFont(QStringLiteral("MS Sans Serif"), 8.25);
     auto button = [&](const char* name, const QString& caption, const QColor& face) {
-        auto* b = new CaptionButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setFont(buttonFont);
-        SetFaceColor(b, face);
-        SetTwips(b, 0, 0, 2415, 615);
-        return b;
+        return MakeButton(this, name, caption, face, 0, 0, 2415, 615);
     };
     Command1 = button("Command1", texts::kDescriptionButton, Rgb(255, 255, 0));
     Command2 = button("Command2", texts::kInputButton, Rgb(0, 255, 0));

@@ -37,11 +37,7 @@ Form2::Form2(Program& program) : FormWindow(program, QStringLiteral("Form2")) {
     Label3->setObjectName(QStringLiteral("Label3"));
     SetLabelColors(Label3, Rgb(255, 128, 0), Rgb(0, 0, 0));
 
-    Command1 = new CaptionButton(texts::kContinueButton, this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setFont(ProgramFont(QStringLiteral("MS Sans Serif"), 8.25));
-    SetFaceColor(Command1, Rgb(0, 255, 0));
-    SetTwips(Command1, 1920, 5640, 4095, 375);
+    Command1 = MakeButton(this, "Command1", texts::kContinueButton, Rgb(0, 255, 0), 1920, 5640, 4095, 375);
     setFocusProxy(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { Continue(); });
 }

@@ -32,14 +32,8 @@ Form4::Form4(Program& program) : FormWindow(program, QStringLiteral("Form4")) {
     SetLabelColors(Label1, Rgb(0, 192, 192), Rgb(255, 255, 0));
     SetTwips(Label1, 2400, 480, 3735, 375);
 
-    const QFont buttonFont = ProgramFont(QStringLiteral("MS Sans Serif"), 8.25);
     auto button = [&](const char* name, const QString& caption, const QColor& face, double top) {
-        auto* b = new CaptionButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setFont(buttonFont);
-        SetFaceColor(b, face);
-        SetTwips(b, 2520, top, 3495, 495);
-        return b;
+        return MakeButton(this, name, caption, face, 2520, top, 3495, 495);
     };
     Command1 = button("Command1", texts::kEvaporatorButton, Rgb(255, 255, 0), 1320);
     Command2 = button("Command2", texts::kHeaterButton, Rgb(255, 255, 0), 2040);

@@ -1,5 +1,6 @@
 #include "shell/form_window.h"
 
+#include "platform/fonts.h"
 #include "platform/twips.h"
 #include "shell/program.h"
 
@@ -104,6 +105,16 @@ void BringToFront(QWidget* window) {
     // tests) have nothing to raise.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
     window->activateWindow();
+}
+
+CaptionButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QColor& face,
+                          double left, double top, double width, double height) {
+    auto* b = new CaptionButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setFont(ProgramFont(QStringLiteral("MS Sans Serif"), 8.25));
+    if (face.isValid()) SetFaceColor(b, face);
+    SetTwips(b, left, top, width, height);
+    return b;
 }
 
 void SetFaceColor(QWidget* button, const QColor& color) {

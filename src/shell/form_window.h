@@ -88,6 +88,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// A push button of a window: caption in "MS Sans Serif" 8.25 pt, the face
+// colour (the style's own when face is invalid), placed in twips.
+CaptionButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QColor& face,
+                          double left, double top, double width, double height);
+
 // Window colours, as red, green, blue.
 inline QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
 
