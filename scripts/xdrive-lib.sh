@@ -1,0 +1,70 @@
+# Shared by the drive scripts: a display of its own under Xvfb with a window
+# manager, heatx started on it, and the helpers that click and type as a
+# person would. Source it after `cd` to the repository root, with HEATX and
+# SHOTS set; it leaves HEATX_PID, WORK and the report folder in the environment.
+WORK=$(mktemp -d)
+export HEATX_REPORT_DIR="$WORK/reports"
+export XDG_RUNTIME_DIR="$WORK/xdg"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# Russian regional settings: a decimal comma and day-first dates.
+export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+export ASAN_OPTIONS=detect_leaks=0
+
+# A display of its own: Xvfb picks a free number and writes it to fd 3, so
+# two drives (or another X server) on one machine never share a screen.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+XVFB=$!
+cleanup() {
+    [ -n "${HEATX_PID:-}" ] && kill "$HEATX_PID" 2>/dev/null || true
+    [ -n "${WM:-}" ] && kill "$WM" 2>/dev/null || true
+    kill "$XVFB" 2>/dev/null || true
+    [ -n "${KEEP_WORK:-}" ] && echo "Рабочая папка: $WORK" || rm -rf "$WORK"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$WORK/display")"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+WM=$!
+sleep 1
+
+"$HEATX" >"$WORK/heatx.log" 2>&1 &
+HEATX_PID=$!
+
+fail() { echo "ОШИБКА: $*" >&2; cat "$WORK/heatx.log" >&2; exit 1; }
+pause() { sleep "${1:-0.6}"; }
+# The screen, trimmed of the empty desktop around the windows.
+shot() { [ -n "$SHOTS" ] && import -window root -trim +repage "$SHOTS/$1.png"; return 0; }
+
+# The visible window whose title matches the regular expression.
+window() {
+    local id
+    # Up to ten seconds: the program may be slow under the sanitizers.
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1) && [ -n "$id" ] && { echo "$id"; return; }
+        sleep 0.1
+    done
+    fail "нет окна «$1»"
+}
+# Clicks the point x, y twips from the client corner of a window.
+click() {
+    local id X Y
+    id=$(window "$1")
+    eval "$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {print "X=" $4} /Absolute upper-left Y/ {print "Y=" $4}')"
+    xdotool mousemove $((X + $2 / 15)) $((Y + $3 / 15)) click 1
+    pause
+}
+# Types an answer into the input box that has the focus and confirms it.
+answer() {
+    pause 0.4
+    [ -n "$1" ] && xdotool type --delay 20 "$1"
+    xdotool key Return
+    pause 0.4
+}
+# Waits for an input box with that title, then answers it.
+answer_box() {
+    window "$1" >/dev/null
+    answer "$2"
+}
+# Left, top, width, height in twips: the centre of that control.
+centre() { echo $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
