@@ -157,16 +157,9 @@ pause
 shot cooler-17-design-results-laminar
 click "$DESIGN" $PRINT
 click "$DESIGN" $END                                  # ОКОНЧАНИЕ РАБОТЫ С ПРОГРАММОЙ
-window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
-xdotool key Return
-for _ in $(seq 50); do kill -0 "$HEATX_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$HEATX_PID" 2>/dev/null && fail "программа не закончила работу"
-wait "$HEATX_PID" || fail "программа закончила работу с ошибкой"
-HEATX_PID=
+await_end
 
-mapfile -t texts < <(ls "$HEATX_REPORT_DIR"/*.txt | sort)
-[ "${#texts[@]}" = 2 ] || fail "ожидались два отчёта, найдено ${#texts[@]}"
-ls "$HEATX_REPORT_DIR"/*.pdf >/dev/null || fail "нет PDF"
+saved_reports 2
 if [ -n "$SHOTS" ]; then
     pdftoppm -png -r 80 -f 1 -l 1 "${texts[0]%.txt}.pdf" "$WORK/page"
     cp "$WORK"/page-1.png "$SHOTS/cooler-18-report-page.png"

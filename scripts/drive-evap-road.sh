@@ -122,10 +122,8 @@ kill -0 "$HEATX_PID" 2>/dev/null && fail "программа не закончи
 wait "$HEATX_PID" || fail "программа закончила работу с ошибкой"
 HEATX_PID=
 
-mapfile -t texts < <(ls "$HEATX_REPORT_DIR"/*.txt)
-[ "${#texts[@]}" = 1 ] || fail "ожидался один отчёт, найдено ${#texts[@]}"
+saved_reports 1
 REPORT=${texts[0]}
-ls "$HEATX_REPORT_DIR"/*.pdf >/dev/null || fail "нет PDF"
 if [ -n "$SHOTS" ]; then
     pdftoppm -png -r 80 -f 1 -l 1 "${REPORT%.txt}.pdf" "$WORK/page"
     cp "$WORK"/page-1.png "$SHOTS/evap-16-report-page.png"

@@ -113,17 +113,10 @@ pause
 # Resident memory after the whole road, before the end of the program.
 echo "Резидентная память после дороги подогревателя: $(( $(ps -o rss= -p "$HEATX_PID") / 1024 )) МБ"
 click "$DESIGN" $(centre 1920 6720 5175 375)          # ОКОНЧАНИЕ РАБОТЫ С ПРОГРАММОЙ
-window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
-xdotool key Return
-for _ in $(seq 50); do kill -0 "$HEATX_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$HEATX_PID" 2>/dev/null && fail "программа не закончила работу"
-wait "$HEATX_PID" || fail "программа закончила работу с ошибкой"
-HEATX_PID=
+await_end
 
 # Two reports: a horizontal and a vertical apparatus.
-mapfile -t texts < <(ls "$HEATX_REPORT_DIR"/*.txt | sort)
-[ "${#texts[@]}" = 2 ] || fail "ожидались два отчёта, найдено ${#texts[@]}"
-ls "$HEATX_REPORT_DIR"/*.pdf >/dev/null || fail "нет PDF"
+saved_reports 2
 if [ -n "$SHOTS" ]; then
     pdftoppm -png -r 80 -f 1 -l 1 "${texts[1]%.txt}.pdf" "$WORK/page"
     cp "$WORK"/page-1.png "$SHOTS/18-report-page.png"

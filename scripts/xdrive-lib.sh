@@ -68,3 +68,21 @@ answer_box() {
 }
 # Left, top, width, height in twips: the centre of that control.
 centre() { echo $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
+# The program's message about the saved report is confirmed; the program
+# must then end by itself, without an error.
+await_end() {
+    window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
+    xdotool key Return
+    for _ in $(seq 50); do kill -0 "$HEATX_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$HEATX_PID" 2>/dev/null && fail "программа не закончила работу"
+    wait "$HEATX_PID" || fail "программа закончила работу с ошибкой"
+    HEATX_PID=
+}
+# The saved text reports, oldest first, into the array `texts`; there must be
+# N of them, each with its PDF.
+saved_reports() {
+    mapfile -t texts < <(ls "$HEATX_REPORT_DIR"/*.txt | sort)
+    [ "${#texts[@]}" = "$1" ] || fail "ожидалось отчётов: $1, найдено ${#texts[@]}"
+    local t
+    for t in "${texts[@]}"; do [ -f "${t%.txt}.pdf" ] || fail "нет PDF для $t"; done
+}
