@@ -267,6 +267,7 @@ void Form9::HeaterDesignRun() {
         Command1->hide();
         Label1->hide();
         Label2->hide();
+        Command2->setFocus();
         return;
     }
     Label1->show();
@@ -284,12 +285,15 @@ void Form9::HeaterDesignRun() {
     Label6->setText(texts::kReynoldsLine + QLatin1Char('\n') + FormatFixed(s.ReTube, 11, 2));
     Label6->show();
     show();
+    // At the keyboard the next step is printing the result.
+    Command1->setFocus();
 }
 
 void Form9::Print() {
     program().state().PrintStarted = kSet;
     program().PrintHeaterRow();
     Command1->hide();
+    Command2->setFocus();
 }
 
 void Form9::FillConstructionList() {

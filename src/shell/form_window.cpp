@@ -5,9 +5,9 @@
 #include "shell/program.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QWindow>
 
@@ -137,7 +137,8 @@ void CaptionButton::paintEvent(QPaintEvent*) {
     const int edge = kEdge + 2;
     QRect area = rect().adjusted(edge, edge - 2, -edge, -edge + 2);
     // The dotted rectangle only where it leaves the caption a full line.
-    if (rect().height() - 2 * edge >= fontMetrics().height() + 2) PaintFocusDots(painter, rect().adjusted(edge, edge, -edge, -edge));
+    if (rect().height() - 2 * edge >= fontMetrics().height() + 2)
+        PaintFocusDots(painter, rect().adjusted(edge, edge, -edge, -edge));
     if (isDown()) area.translate(1, 1);
     painter.setFont(font());
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));

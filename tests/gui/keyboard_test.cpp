@@ -103,11 +103,11 @@ private slots:
         r.platform.Answer(kConstruction);
         Road::Press(Qt::Key_Space);  // ГОРИЗОНТАЛЬНЫЙ
         QVERIFY(design->Command1->isVisible() && design->Label2->isVisible());
-        QVERIFY(Road::TabTo(design->Command1));
+        // The results shown, printing is the next step; then the change.
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(design->Command1));
         Road::Press(Qt::Key_Return);  // ПЕЧАТЬ
         QVERIFY(!r.platform.printer.lines.isEmpty());
-
-        QVERIFY(Road::TabTo(design->Command2));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(design->Command2));
         Road::Press(Qt::Key_Return);  // ИЗМЕНЕНИЕ КОНСТРУКТИВНЫХ ПАРАМЕТРОВ
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(design->List1));
         for (int i = 0; i < 4; ++i) Road::Press(Qt::Key_Down);
