@@ -166,6 +166,7 @@ private slots:
         QVERIFY(design && design->isVisible());
         QCOMPARE(r.loaded(), QStringList{"Form13"});
         QCOMPARE(design->windowTitle(), QStringLiteral("РАСЧЁТ ХОЛОДИЛЬНИКОВ"));
+        QCOMPARE(Road::PaleFaces(design), QStringList());
         QCOMPARE(design->LeftTwips(), 100.0);
         QCOMPARE(design->WidthTwips(), 12000.0);
         // The construction, values in column 76.
@@ -524,6 +525,12 @@ private slots:
         QCOMPARE(r.platform.inputBoxes.last().y, 2460);
         QVERIFY(design->List1->item(4)->text().endsWith(" 0.04"));
         QVERIFY(design->Command6->isVisible());
+        // The space bar as well.
+        design->List1->setCurrentRow(1);
+        r.platform.Answer({"2"});
+        QTest::keyClick(design->List1, Qt::Key_Space);
+        QCOMPARE(r.platform.inputBoxes.last().prompt, r.state.CoolerCaptions[14]);
+        QCOMPARE(r.state.CoolerValueTexts[14], QStringLiteral("2"));
     }
 
     void resultThatIsNotANumberIsNotOffered() {

@@ -188,6 +188,7 @@ private slots:
         QVERIFY(design && design->isVisible());
         QCOMPARE(r.loaded(), QStringList{"Form11"});
         QCOMPARE(design->windowTitle(), QStringLiteral("РАСЧЁТ ИСПАРИТЕЛЕЙ"));
+        QCOMPARE(Road::PaleFaces(design), QStringList());
         QCOMPARE(design->LeftTwips(), 100.0);
         QCOMPARE(design->TopTwips(), 100.0);
         QCOMPARE(design->WidthTwips(), 12000.0);
