@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QtGui/qtguiglobal.h>
+#include <algorithm>
 
 #if QT_CONFIG(xcb)
 // Xlib defines macros (None, Bool, Status ...) that clash with Qt names: it
