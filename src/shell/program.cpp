@@ -13,6 +13,8 @@
 #include "shell/form2.h"
 #include "shell/form4.h"
 
+#include <QApplication>
+
 namespace heatx {
 
 Program::Program(CalcState& state, Platform& platform, std::function<void()> quit)
@@ -94,6 +96,8 @@ Form13* Program::form13() {
 }
 
 void Program::Start() {
+    // Every window, box and message of the program shows the program's icon.
+    QApplication::setWindowIcon(ProgramIcon());
     Form1* start = form1();
     start->show();
     BringToFront(start);
