@@ -442,9 +442,8 @@ void Form13::OtherExchanger() {
 }
 
 void Form13::EndProgram() {
-    Program& p = program();
-    if (p.state().PrintStarted != kClear) p.EndPrintJob();
-    p.End();
+    // The end of the program ends the printed report with it.
+    program().End();
 }
 
 bool Form13::eventFilter(QObject* watched, QEvent* event) {

@@ -39,7 +39,7 @@ public:
         return yesNoAnswers.takeFirst();
     }
     void Beep() override { ++beeps; }
-    Printer& ReportPrinter() override { return printer; }
+    Printer& ReportPrinter() override { return reportPrinter ? *reportPrinter : printer; }
     void SetReportApparatus(const QString& word) override { apparatus = word; }
     QDateTime Now() override { return now; }
     QLocale Locale() override { return QLocale(QLocale::Russian, QLocale::Russia); }
@@ -55,6 +55,7 @@ public:
     QStringList exhausted;
     int beeps = 0;
     RecordingPrinter printer;
+    Printer* reportPrinter = nullptr;  // another printer instead of `printer`, when set
     QString apparatus;
     QString folder;
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 33));
