@@ -445,6 +445,25 @@ TEST(PagedTextPrinter, StartsANewPageWhenOneIsFullAndAfterEachReport) {
     EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 4);
 }
 
+// Inputs on which the report PDF fuzzer stopped (tests/fuzz/regressions):
+// each is painted as one whole PDF. The first byte gives the font size as in
+// the fuzzer, the rest the lines.
+TEST(PaintReportPdf, FuzzerFindingsGiveWholePdfs) {
+    const QDir dir(QStringLiteral(HEATX_FUZZ_REGRESSIONS));
+    const QStringList inputs = dir.entryList({QStringLiteral("report_pdf_*")}, QDir::Files);
+    ASSERT_FALSE(inputs.isEmpty());
+    for (const QString& name : inputs) {
+        const QByteArray input = Read(dir.filePath(name));
+        ASSERT_GE(input.size(), 2);
+        const double fontSize = (int(uchar(input[0])) - 32) / 4.0;
+        const QStringList lines = QString::fromUtf8(input.mid(1)).split(QLatin1Char('\n'));
+        const QByteArray pdf = PaintReportPdf(QStringLiteral("Отчёт"), QStringLiteral("Courier New Cyr"), fontSize, lines);
+        EXPECT_TRUE(WholePdf(pdf)) << name.toStdString();
+        const qsizetype pages = pdf.count("/Type /Page\n") + pdf.count("/Type /Page ");
+        EXPECT_TRUE(pages >= 1 && pages <= lines.size()) << name.toStdString() << " pages " << pages;
+    }
+}
+
 // The saver processes of the cases above, with a fixed clock so that every
 // report asks for the same name:
 //   wait-file  waits for that file, then saves ten documents of two blocks;
