@@ -338,8 +338,8 @@ void QtReportPrinter::Finish(bool last) {
                            .arg(Native(folder), d.reason);
         if (d.AllOnDisk())
             text += QStringLiteral("Результаты расчёта не потеряны: все строки отчёта записаны в текстовую копию\n"
-                                   "%1\nPDF будет сохранён при окончании следующего отчёта или работы с "
-                                   "программой.\n")
+                                   "%1\nPDF программа попробует сохранить снова при окончании следующего отчёта "
+                                   "и при окончании работы с программой.\n")
                         .arg(Native(d.text.Path()));
         else if (d.text.IsOpen() && d.linesOnDisk > 0)
             text += QStringLiteral("В текстовую копию\n%1\nзаписана только часть строк отчёта, остальные "
