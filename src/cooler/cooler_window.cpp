@@ -440,9 +440,8 @@ void Form13::OtherExchanger() {
 }
 
 void Form13::EndProgram() {
-    Program& p = program();
-    if (p.state().PrintStarted != kClear) p.EndPrintJob();
-    p.End();
+    // The end of the program ends the printed report with it.
+    program().End();
 }
 
 }  // namespace heatx

@@ -276,9 +276,8 @@ void Form11::OtherExchanger() {
 }
 
 void Form11::EndProgram() {
-    Program& p = program();
-    if (p.state().PrintStarted != kClear) p.CloseEvapReport();
-    p.End();
+    // The end of the program closes the printed table and ends the report.
+    program().End();
 }
 
 }  // namespace heatx

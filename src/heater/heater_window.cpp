@@ -404,9 +404,8 @@ void Form9::OtherExchanger() {
 }
 
 void Form9::EndProgram() {
-    Program& p = program();
-    if (p.state().PrintStarted != kClear) p.EndPrintJob();
-    p.End();
+    // The end of the program ends the printed report with it.
+    program().End();
 }
 
 }  // namespace heatx

@@ -130,13 +130,23 @@ QSize QtPlatform::ScreenSizeTwips() {
     return QSize(TwipsFromPx(screen->size().width()), TwipsFromPx(screen->size().height()));
 }
 
-void QtPlatform::Inform(const QString& title, const QString& text) {
+void QtPlatform::Inform(const QString& title, const QString& text, const QString& details) {
     QMessageBox box(MessageParent());
     box.setWindowTitle(title);
     box.setText(text);
     box.setIcon(QMessageBox::Information);
     box.setTextFormat(Qt::PlainText);
+    // File names in the message can be selected and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    if (!details.isEmpty()) {
+        // The text of a report that could be saved nowhere: shown at once,
+        // not behind a button, so it can be selected and copied.
+        box.setIcon(QMessageBox::Warning);
+        box.setDetailedText(details);
+        for (QAbstractButton* button : box.buttons())
+            if (box.buttonRole(button) == QMessageBox::ActionRole) QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
+    }
     box.exec();
 }
 

@@ -57,8 +57,10 @@ public:
     QString ProgramFolder() override { return pictureFolder_; }
     QSize ScreenSizeTwips() override;
 
-    // Shows one information message (used by the report printer).
-    static void Inform(const QString& title, const QString& text);
+    // Shows one information message (used by the report printer). Its text
+    // can be selected; details, when given, are shown below it in an area
+    // whose text can be selected and copied.
+    static void Inform(const QString& title, const QString& text, const QString& details = QString());
 
 private:
     QString pictureFolder_;

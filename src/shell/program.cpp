@@ -107,9 +107,14 @@ void Program::End() {
     if (ended_) return;
     ended_ = true;
     // A report that was printed to but not yet sent goes out now, an
-    // evaporator table with its closing rule.
-    CloseEvapReport();
-    EndPrintJob();
+    // evaporator table with its closing rule; with it, a report the printer
+    // could not send or save before gets its last chance (one message for
+    // both, and nothing stays only in memory when the program is gone).
+    Printer& printer = platform_.ReportPrinter();
+    if (evapTableOpen_) PrintClosingRule(printer, kEvapTableWidth);
+    evapTableOpen_ = false;
+    reportOpen_ = false;
+    printer.EndSession();
     forms_.UnloadAll();
     if (quit_) quit_();
 }
@@ -134,12 +139,14 @@ void Program::ClosedByUser(FormWindow* form) {
 void Program::PrintHeaterRow() {
     platform_.SetReportApparatus(QStringLiteral("подогреватель"));
     heatx::PrintHeaterRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
+    platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
 }
 
 void Program::PrintCoolerRow() {
     platform_.SetReportApparatus(QStringLiteral("холодильник"));
     heatx::PrintCoolerRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
+    platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
 }
 
@@ -152,6 +159,7 @@ void Program::EndPrintJob() {
 void Program::PrintEvapRow() {
     platform_.SetReportApparatus(QStringLiteral("испаритель"));
     heatx::PrintEvapRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
+    platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
     evapTableOpen_ = true;
 }

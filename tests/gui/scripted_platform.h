@@ -61,7 +61,7 @@ public:
         layoutSwitches.append({layout, inputBoxes.size()});
     }
     void Beep() override { ++beeps; }
-    Printer& ReportPrinter() override { return printer; }
+    Printer& ReportPrinter() override { return reportPrinter ? *reportPrinter : printer; }
     void SetReportApparatus(const QString& word) override { apparatus = word; }
     QDateTime Now() override { return now; }
     QLocale Locale() override { return QLocale(QLocale::Russian, QLocale::Russia); }
@@ -78,6 +78,7 @@ public:
     QStringList exhausted;
     int beeps = 0;
     WatchedPrinter printer;
+    Printer* reportPrinter = nullptr;  // another printer instead of `printer`, when set
     QString apparatus;
     QString folder;
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 33));
