@@ -5,9 +5,13 @@
 # missing and stops before installing anything.
 #   scripts/install-deps.sh run build        what ./run needs
 #   scripts/install-deps.sh run build dev    what ./test needs
+#   scripts/install-deps.sh --list run       only print the packages of the lists
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(dirname "$here")"
+packages="${HEATX_PACKAGES_FILE:-$here/packages.txt}"
+list_only=0
+if [ "${1:-}" = --list ]; then list_only=1; shift; fi
 (($#)) || set -- run build dev
 
 # Space in MiB: the packages unpacked plus their downloaded archives on the
@@ -29,7 +33,11 @@ while IFS= read -r pkg; do wanted+=("$pkg"); done < <(
   awk -v want=" $* " '
     /^[[:space:]]*(#|$)/ { next }
     /^\[[a-z]+\]/ { gsub(/[][[:space:]]/, ""); section = $0; next }
-    index(want, " " section " ") { print $1 }' "$here/packages.txt")
+    index(want, " " section " ") { print $1 }' "$packages")
+if ((list_only)); then
+  printf '%s\n' "${wanted[@]}"
+  exit 0
+fi
 
 missing=()
 for pkg in "${wanted[@]}"; do
@@ -79,7 +87,7 @@ if [ "$(id -u)" -ne 0 ]; then
     problems+=("ставить пакеты может только root, а sudo здесь нет или он вам не разрешён.
   Выполните (su спросит пароль root):
     su -c '$cmd'
-  и затем снова $(basename "${HEATX_CALLER:-$0}").")
+  и затем снова ${HEATX_CALLER:-$0}.")
   fi
 fi
 
