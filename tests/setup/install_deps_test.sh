@@ -34,13 +34,16 @@ dups=$(sort <<<"$all" | uniq -d)
 [ $? -eq 2 ] || fail "an unknown list is not a usage error"
 
 # A user without root and without a usable sudo: stopped before apt, told the
-# exact command. Run as nobody when we are root (as in CI).
+# exact command. Run as nobody when we are root (as in CI), on a copy of the
+# script that nobody can read wherever the repository lies.
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+mkdir "$tmp/scripts"
+cp "$script" "$tmp/scripts/"
+script="$tmp/scripts/install-deps.sh"
 printf '[run]\nheatx-test-no-such-package\n' > "$tmp/packages.txt"
 printf '[run]\nbash\n' > "$tmp/present.txt"
-chmod 755 "$tmp"
-chmod 644 "$tmp"/*.txt
+chmod -R a+rX "$tmp"
 if [ "$(id -u)" -eq 0 ]; then
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
 elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
