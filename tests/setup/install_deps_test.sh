@@ -60,6 +60,15 @@ grep -qF "su -c '$script run'" <<<"$out" || fail "no su -c line: $out"
 grep -q "затем снова ./run" <<<"$out" || fail "does not say to run ./run again: $out"
 grep -q -E '^(Get|Hit|Reading)' <<<"$out" && fail "apt was started: $out"
 
+# A nearly full disk is named before anything is installed.
+mkdir "$tmp/bin"
+printf '#!/bin/sh\necho "Filesystem 1M-blocks Used Available Capacity Mounted on"\necho "/dev/x 100 90 10 90%% /"\n' > "$tmp/bin/df"
+chmod 755 "$tmp/bin/df"
+out=$(PATH="$tmp/bin:$PATH" HEATX_PACKAGES_FILE="$tmp/packages.txt" "${as_user[@]}" "$script" run </dev/null 2>&1)
+status=$?
+[ $status -eq 1 ] || fail "a full disk: exit $status, not 1"
+grep -q "мало места на диске: свободно 10 МБ" <<<"$out" || fail "a full disk is not named: $out"
+
 # Nothing missing: no root needed, nothing asked.
 out=$(HEATX_PACKAGES_FILE="$tmp/present.txt" "${as_user[@]}" "$script" run </dev/null 2>&1)
 status=$?
