@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package heatx_<version>-1_amd64.deb: stripped, hardened (release
 # preset), with the library dependencies found by dpkg-shlibdeps.
 set(CPACK_GENERATOR DEB)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the release .deb and checks it as a Debian archive would: lintian
 # (no errors, no warnings), the menu entry (desktop-file-validate, not even a
 # hint), the AppStream file (appstreamcli validate), the manual pages (listed

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the missing Debian packages of the named lists of scripts/packages.txt
 # (run, build, dev), after checking that it can: root or a working sudo, and
 # free disk space for the packages and for the build. Says in Russian what is

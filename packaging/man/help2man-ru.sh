@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the Russian manual page of a program from its --help with help2man,
 # with Russian section names and the date of the release, and with every line
 # of an indented block (the calls, the examples) kept on its own line, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printer of the windows program on a machine without a printer: the
 // report is saved as a PDF and a text copy, and the student is told where.
 #include "platform/paged_text_printer.h"

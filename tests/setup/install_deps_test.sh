@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package lists and the prerequisite check of scripts/install-deps.sh:
 # ./run gets what running and building need and nothing of the test tools, a
 # package belongs to one list only, and a user who cannot install is stopped
