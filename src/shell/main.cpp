@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx: the design calculation of shell-and-tube heat exchangers, on screen.
 #include "evaporator/evap_window.h"
 #include "platform/fonts.h"
