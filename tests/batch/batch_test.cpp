@@ -161,16 +161,24 @@ TEST(BatchTool, ReportsMatchTheGoldenPagesInRussianAndEnglishLocales) {
     }
 }
 
-TEST(BatchTool, ReportsOnlyOkRowsSeparatedByAFormFeedLine) {
+TEST(BatchTool, ReportPagesForEveryVariantSeparatedByAFormFeedLine) {
     QByteArray input = HeaterRowWithType(QStringLiteral("Г"));
     input += HeaterRowWithType(QStringLiteral("X"));
     input += HeaterRowWithType(QStringLiteral("В"));
     const ToolRun run = RunTool({QStringLiteral("--report"), QStringLiteral("heater")}, input);
-    const QStringList lines = Lines(run.out);
-    EXPECT_EQ(lines.count(QStringLiteral("\f")), 1);
-    EXPECT_EQ(lines.size(), 26 + 1 + 26 + 1);  // two reports, the separator, the final empty split
-    EXPECT_EQ(lines[1], QStringLiteral("             "));  // no --student: a single blank
+    EXPECT_EQ(run.exitCode, 0);
+    const QStringList pages = run.out.split(QStringLiteral("\f\n"));
+    ASSERT_EQ(pages.size(), 3) << run.out.toStdString();
+    EXPECT_EQ(Lines(pages[0]).size(), 26 + 1);  // a whole report, then the final empty split
+    EXPECT_EQ(Lines(pages[0])[1], QStringLiteral("             "));  // no --student: a single blank
+    // Page 2 is variant 2: its number, its status and its bad line with what was typed.
+    EXPECT_EQ(pages[1], QStringLiteral("             ВАРИАНТ 2 (СТРОКА 2 ФАЙЛА)\n\n"
+                                       "             РАСЧЁТ НЕ ВЫПОЛНЕН, СТАТУС input\n"
+                                       "             СТРОКА 11 (ТИП ТЕПЛООБМЕННИКА) ВНЕ ДОПУСТИМЫХ ПРЕДЕЛОВ: «X»\n"));
+    EXPECT_EQ(Lines(pages[2]).size(), 26 + 1);
     EXPECT_TRUE(run.out.endsWith(QStringLiteral("\n")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("прочитано вариантов: 3 (ok: 2, input: 1, model: 0, fields: 0)")))
+        << run.err.toStdString();
 }
 
 TEST(BatchTool, PdfAnswerKeyForAWholeGroup) {
@@ -184,12 +192,13 @@ TEST(BatchTool, PdfAnswerKeyForAWholeGroup) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     EXPECT_TRUE(bytes.startsWith("%PDF"));
-    // Three ok coolers: three pages.
-    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 3);
+    // Three ok coolers and one that fails its tube diameter: four pages.
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 4);
 
     const ToolRun bad = RunTool({QStringLiteral("--report"), QStringLiteral("--pdf"),
                              QStringLiteral("/nonexistent/dir/key.pdf"), QStringLiteral("cooler"),
                              Example(QStringLiteral("cooler"))});
-    EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_TRUE(bad.err.contains(QStringLiteral("не удаётся записать")));
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("не удаётся записать файл «/nonexistent/dir/key.pdf»: папка не существует")))
+        << bad.err.toStdString();
 }
