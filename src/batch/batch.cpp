@@ -643,9 +643,12 @@ int Execute(const CliOptions& o, ByteSource& input, ByteSink& standardOutput,
     InputReader reader(input, o.input, FieldCount(o.type), message);
     const auto inputFailed = [&] {
         message(QStringLiteral("%1: %2").arg(inputName, reader.Error()));
-        // What a file got so far goes with the temporary; standard output
+        // What a file got so far goes with its temporary; standard output
         // keeps the rows already written, and the status says it is cut.
-        if (fileSink == nullptr && !table) standardOutput.Finish();
+        if (o.outputPath.isEmpty() && o.pdfPath.isEmpty()) {
+            if (table) table->Finish();
+            else standardOutput.Finish();
+        }
         return kExitUsage;
     };
     Record record;

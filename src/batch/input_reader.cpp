@@ -164,8 +164,7 @@ InputReader::InputReader(ByteSource& source, ReaderOptions options, int expected
                          std::function<void(const QString&)> note)
     : source_(source), options_(std::move(options)), expectedFields_(expectedFields), note_(std::move(note)) {
     if (options_.separator != 0) separator_ = options_.separator;
-    raw_.resize(kReadSize);
-    text_.reserve(kReadSize * 2);
+    raw_.reset(new char[kReadSize]);
 }
 
 InputReader::~InputReader() {
@@ -286,13 +285,13 @@ bool InputReader::Fill() {
         scan_ -= pos_;
         pos_ = 0;
     }
-    const std::ptrdiff_t n = source_.Read(raw_.data(), raw_.size());
+    const std::ptrdiff_t n = source_.Read(raw_.get(), kReadSize);
     if (n < 0) return Stop(QStringLiteral("ошибка чтения: %1").arg(SystemErrorText(errno)));
     if (n == 0) {
         atEnd_ = true;
         return Decode(nullptr, 0, true);
     }
-    return Decode(raw_.data(), std::size_t(n), false);
+    return Decode(raw_.get(), std::size_t(n), false);
 }
 
 bool InputReader::NextLine(std::string_view& line, bool& overlong) {

@@ -133,7 +133,7 @@ private:
     std::string carry_;          // bytes of a character split between two reads
     bool started_ = false;       // the byte order mark has been looked at
     bool atEnd_ = false;
-    std::vector<char> raw_;
+    std::unique_ptr<char[]> raw_;
     std::string text_;           // decoded UTF-8 not yet split into lines
     std::size_t pos_ = 0;        // first byte of text_ not yet returned
     std::size_t scan_ = 0;       // bytes before this hold no line end

@@ -7,6 +7,8 @@
 #include "state/calc_state.h"
 #include "text/text_format.h"
 
+#include <QDir>
+#include <QFile>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -275,5 +277,40 @@ TEST(BatchRows, TableLineOfTheByteReaderMatchesTheTextPath) {
         EXPECT_EQ(ResultLine(Apparatus::Heater, viaBytes), ResultLine(Apparatus::Heater, viaTexts))
             << text.toStdString();
         EXPECT_EQ(viaBytes.state.HeaterValueTexts, viaTexts.state.HeaterValueTexts);
+    }
+}
+
+// Inputs the whole-file fuzzer once broke, each run the way the fuzzer runs
+// it: every apparatus, table and report, point and comma.
+TEST(FuzzRegressions, CrashInputsOfTheFileFuzzer) {
+    const QDir dir(QStringLiteral(HEATX_FUZZ_REGRESSIONS));
+    const QStringList names = dir.entryList(QDir::Files);
+    ASSERT_FALSE(names.isEmpty());
+    const QStringList modes[] = {
+        {QStringLiteral("heater")},
+        {QStringLiteral("--decimal-comma"), QStringLiteral("--id"), QStringLiteral("cooler")},
+        {QStringLiteral("--report"), QStringLiteral("--date"), QStringLiteral("2026-12-07 14:05:33"), QStringLiteral("evaporator")},
+    };
+    for (const QString& name : names) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        for (const QStringList& args : modes) {
+            CliOptions options;
+            QString error;
+            ASSERT_EQ(ParseArguments(args, options, &error), Parsed::Run);
+            MemorySource source(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+            StringSink out;
+            QStringList messages;
+            const int status = Execute(options, source, out, [&](const QString& m) { messages.append(m); });
+            EXPECT_TRUE(status == kExitDone || (status == kExitUsage && bytes.contains('\0')))
+                << name.toStdString() << " " << status;
+            if (!options.report) {
+                // The rows read before a stop are still written, header first.
+                ASSERT_FALSE(out.bytes.empty()) << name.toStdString();
+                EXPECT_EQ(out.bytes.back(), '\n');
+                EXPECT_EQ(out.bytes.rfind(options.input.idColumn ? "id;status" : "status;", 0), 0u);
+            }
+        }
     }
 }
