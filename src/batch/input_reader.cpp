@@ -306,6 +306,12 @@ bool InputReader::NextLine(std::string_view& line, bool& overlong) {
         const char* b = text_.data();
         const std::size_t end = text_.size();
         std::size_t k = scan_ < pos_ ? pos_ : scan_;
+        // Eight bytes at a time while none is below 14 (no line end, no zero
+        // byte can be among them), then byte by byte.
+        for (std::uint64_t w; k + 8 <= end; k += 8) {
+            std::memcpy(&w, b + k, 8);
+            if (((w - 0x0E0E0E0E0E0E0E0Eull) & ~w & 0x8080808080808080ull) != 0) break;
+        }
         for (; k < end; ++k) {
             const unsigned char c = static_cast<unsigned char>(b[k]);
             if (c <= '\r' && (c == '\n' || c == '\r' || c == 0)) break;
