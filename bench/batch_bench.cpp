@@ -24,7 +24,7 @@ std::string ExampleRows(const char* type) {
     return text;
 }
 
-void BM_BatchRows(benchmark::State& state, Apparatus type, const char* name, bool report) {
+void BM_BatchRows(benchmark::State& state, const char* name, bool report) {
     const std::string text = ExampleRows(name);
     if (text.empty()) {
         state.SkipWithError("examples not found");
@@ -47,9 +47,9 @@ void BM_BatchRows(benchmark::State& state, Apparatus type, const char* name, boo
     }
     state.SetItemsProcessed(state.iterations() * kRows);
 }
-BENCHMARK_CAPTURE(BM_BatchRows, heater, Apparatus::Heater, "heater", false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_BatchRows, cooler, Apparatus::Cooler, "cooler", false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_BatchRows, evaporator, Apparatus::Evaporator, "evaporator", false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_BatchRows, heater_report, Apparatus::Heater, "heater", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BatchRows, heater, "heater", false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BatchRows, cooler, "cooler", false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BatchRows, evaporator, "evaporator", false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BatchRows, heater_report, "heater", true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
