@@ -675,9 +675,10 @@ int Execute(const CliOptions& o, ByteSource& input, ByteSink& standardOutput,
     std::unique_ptr<PdfPages> pdf;
     Printer* printer = &textPrinter;
     if (!o.pdfPath.isEmpty()) {
-        if (makePdf) pdf = makePdf();
+        QString pdfError = QStringLiteral("PDF здесь не строится");
+        if (makePdf) pdf = makePdf(&pdfError);
         if (!pdf) {
-            message(QStringLiteral("PDF здесь не строится"));
+            message(pdfError);
             return kExitUsage;
         }
         printer = &pdf->Pages();

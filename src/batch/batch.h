@@ -141,7 +141,8 @@ public:
     // Ends the painting; false when the painter failed.
     virtual bool Finish(QByteArray& pdf) = 0;
 };
-using PdfPagesFactory = std::function<std::unique_ptr<PdfPages>()>;
+// Makes the pages, or says why it cannot (null and *error set).
+using PdfPagesFactory = std::function<std::unique_ptr<PdfPages>(QString* error)>;
 
 // Text of reports: every line followed by a line feed, a line holding only a
 // form feed between two reports.

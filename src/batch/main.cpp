@@ -1,50 +1,35 @@
 // heatx-batch: answer keys and checks without windows.
 #include "batch/batch.h"
-#include "platform/paged_text_printer.h"
 
-#include <QBuffer>
-#include <QGuiApplication>
-#include <QPdfWriter>
+#include <QFileInfo>
+#include <dlfcn.h>
 #include <memory>
 
 namespace {
 
-// The PDF is painted into memory and written out only when it is complete,
-// so that a full disk or a killed run never leaves a cut file behind.
-class MemoryPdf : public heatx::batch::PdfPages {
-public:
-    MemoryPdf() {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        if (QGuiApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "heatx-batch";
-            static char* argv[] = {name, nullptr};
-            app_ = std::make_unique<QGuiApplication>(argc, argv);
+// Loads the PDF module (heatx-batch-pdf.so) from beside the program (build
+// tree) or from ../lib/heatx (installed).
+std::unique_ptr<heatx::batch::PdfPages> LoadPdf(QString* error) {
+    const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    QString reasons;
+    for (const QString& candidate : {folder + QStringLiteral("/heatx-batch-pdf.so"),
+                                     folder + QStringLiteral("/../lib/heatx/heatx-batch-pdf.so")}) {
+        void* module = dlopen(QFileInfo(candidate).absoluteFilePath().toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+        if (module == nullptr) {
+            reasons += QStringLiteral("; ") + QString::fromLocal8Bit(dlerror());
+            continue;
         }
-        buffer_.open(QIODevice::WriteOnly);
-        writer_ = std::make_unique<QPdfWriter>(&buffer_);
-        printer_ = std::make_unique<heatx::PagedTextPrinter>(writer_.get());
+        using Make = heatx::batch::PdfPages* (*)();
+        const auto make = reinterpret_cast<Make>(dlsym(module, "HeatxBatchMakePdf"));
+        if (make != nullptr) return std::unique_ptr<heatx::batch::PdfPages>(make());
+        reasons += QStringLiteral("; ") + candidate + QStringLiteral(": нет HeatxBatchMakePdf");
     }
-    heatx::Printer& Pages() override { return *printer_; }
-    bool Finish(QByteArray& pdf) override {
-        const bool drawn = printer_->LineCount() > 0;
-        const bool ok = printer_->Finish() && printer_->IsOpen();
-        printer_.reset();
-        writer_.reset();
-        buffer_.close();
-        pdf = drawn ? buffer_.data() : QByteArray();
-        return ok;
-    }
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
-    QBuffer buffer_;
-    std::unique_ptr<QPdfWriter> writer_;
-    std::unique_ptr<heatx::PagedTextPrinter> printer_;
-};
+    *error = QStringLiteral("не удаётся загрузить модуль PDF heatx-batch-pdf.so") + reasons;
+    return nullptr;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    return heatx::batch::Main(argc, argv, [] { return std::make_unique<MemoryPdf>(); });
+    return heatx::batch::Main(argc, argv, LoadPdf);
 }

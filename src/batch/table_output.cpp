@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -111,8 +113,136 @@ std::unique_ptr<ByteSink> OpenOutput(const OutputTarget& target, QString* error)
     return file;
 }
 
+namespace {
+
+constexpr std::uint64_t kNineDigits = 1000000000;
+
+// value = m * 2^e (m below 2^24) rounded to nine significant digits with the
+// decimal exponent x of the leading digit guessed: N in [10^8, 10^9) with the
+// exact value equal to N * 10^(x-8) before rounding; halves to even, as the C
+// library rounds.
+enum class Scaled { Done, GuessTooSmall, GuessTooLarge, TooWide };
+Scaled ScaleToNineDigits(std::uint32_t m, int e, int x, std::uint64_t* digits) {
+    using u128 = unsigned __int128;
+    static constexpr std::uint64_t kTen[] = {1ull,
+                                             10ull,
+                                             100ull,
+                                             1000ull,
+                                             10000ull,
+                                             100000ull,
+                                             1000000ull,
+                                             10000000ull,
+                                             100000000ull,
+                                             1000000000ull,
+                                             10000000000ull,
+                                             100000000000ull,
+                                             1000000000000ull,
+                                             10000000000000ull,
+                                             100000000000000ull,
+                                             1000000000000000ull,
+                                             10000000000000000ull,
+                                             100000000000000000ull,
+                                             1000000000000000000ull};
+    const int s = 8 - x;  // value * 10^s should be N
+    // Both sides stay below 2^128: the numerator below 2^(24+40+60), the
+    // denominator 2^100 or 10^18.
+    if (s > 18 || s < -18 || e > 40 || e < -100 || (e < 0 && s < 0)) return Scaled::TooWide;
+    u128 num = m, q, r, half;
+    bool odd;
+    if (s >= 0) num *= kTen[s];
+    if (e >= 0) num <<= e;
+    if (e < 0) {  // a power of two below: shifts, no division
+        q = num >> -e;
+        r = num - (q << -e);
+        half = u128(1) << (-e - 1);
+        odd = false;
+    } else if (s < 0) {
+        const u128 den = kTen[-s];
+        q = num / den;
+        r = num % den;
+        half = den / 2;
+        odd = den % 2 != 0;  // never: 10^k is even
+    } else {
+        q = num;
+        r = 0;
+        half = 1;
+        odd = false;
+    }
+    if (q >= kNineDigits) return Scaled::GuessTooSmall;
+    if (q < kNineDigits / 10) return Scaled::GuessTooLarge;
+    std::uint64_t n = std::uint64_t(q);
+    if (r > half || (r == half && !odd && (n & 1))) ++n;
+    *digits = n;
+    return Scaled::Done;
+}
+
+}  // namespace
+
 char* WriteNineDigits(char* out, float value) {
-    return std::to_chars(out, out + 32, static_cast<double>(value), std::chars_format::general, 9).ptr;
+    // As printf "%.9g": nine significant digits of the exact value, trailing
+    // zeros dropped, exponent form below 1e-4 and from 1e9 on. Written here
+    // for the usual magnitudes (to_chars with a precision is slow); the rest,
+    // zero, infinity and the extremes, by to_chars.
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = int((bits >> 23) & 0xFF);
+    const std::uint32_t fraction = bits & 0x7FFFFF;
+    const auto fallback = [&] {
+        return std::to_chars(out, out + 32, static_cast<double>(value), std::chars_format::general, 9).ptr;
+    };
+    if (biased == 0 || biased == 0xFF) return fallback();  // zero, subnormal, infinity, not a number
+    const std::uint32_t m = fraction | 0x800000;
+    const int e = biased - 150;
+    // The value lies in [2^k, 2^(k+1)) with k = e + 23: its decimal exponent
+    // is floor(k log10 2) or one more (78913 / 2^18 is log10 2 to 6 digits).
+    int x = ((e + 23) * 78913) >> 18;
+    std::uint64_t n = 0;
+    Scaled scaled = ScaleToNineDigits(m, e, x, &n);
+    if (scaled == Scaled::GuessTooSmall || scaled == Scaled::GuessTooLarge) {
+        x += scaled == Scaled::GuessTooSmall ? 1 : -1;  // log10 was one off near a power of ten
+        scaled = ScaleToNineDigits(m, e, x, &n);
+    }
+    if (scaled != Scaled::Done) return fallback();
+    if (n == kNineDigits) {  // rounding carried into a tenth digit
+        n = kNineDigits / 10;
+        ++x;
+    }
+    char digits[9];
+    for (int k = 8; k >= 0; --k) {
+        digits[k] = char('0' + n % 10);
+        n /= 10;
+    }
+    int last = 8;  // the last digit kept: trailing zeros go
+    while (last > 0 && digits[last] == '0') --last;
+    char* p = out;
+    if (bits >> 31) *p++ = '-';
+    if (x < -4 || x >= 9) {
+        *p++ = digits[0];
+        if (last > 0) {
+            *p++ = '.';
+            for (int k = 1; k <= last; ++k) *p++ = digits[k];
+        }
+        *p++ = 'e';
+        *p++ = x < 0 ? '-' : '+';
+        const int ax = x < 0 ? -x : x;
+        if (ax >= 100) *p++ = char('0' + ax / 100);
+        *p++ = char('0' + ax / 10 % 10);
+        *p++ = char('0' + ax % 10);
+        return p;
+    }
+    if (x >= 0) {
+        for (int k = 0; k <= x; ++k) *p++ = digits[k];
+        if (last > x) {
+            *p++ = '.';
+            for (int k = x + 1; k <= last; ++k) *p++ = digits[k];
+        }
+        return p;
+    }
+    *p++ = '0';
+    *p++ = '.';
+    for (int k = 0; k < -x - 1; ++k) *p++ = '0';
+    for (int k = 0; k <= last; ++k) *p++ = digits[k];
+    return p;
 }
 
 CsvWriter::CsvWriter(ByteSink& sink, char decimalMark, char separator)

@@ -12,6 +12,7 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -218,6 +219,25 @@ TEST(ReadTypedNumber, SameValueAsTheInputBoxes) {
     }
 }
 
+TEST(ReadTypedNumber, ShortDecimalsAsStrtodReadsThem) {
+    // The short path (mantissa below 2^53, at most 22 decimals) against the C
+    // library's reading rounded once more to a float.
+    std::mt19937_64 rng(3);
+    for (int i = 0; i < 200000; ++i) {
+        std::string t = std::to_string(rng() >> (rng() % 64));
+        const std::size_t point = rng() % (t.size() + 1);
+        if (rng() % 4 != 0) t.insert(point, 1, '.');
+        t.insert(0, std::string(rng() % 3, '0'));
+        if (rng() % 2) t.insert(0, 1, '-');
+        const double wide = std::strtod(t.c_str(), nullptr);
+        const float expected = static_cast<float>(wide);
+        const float got = ReadTypedNumber(t);
+        ASSERT_EQ(std::memcmp(&expected, &got, sizeof got), 0) << t;
+        std::replace(t.begin(), t.end(), '.', ',');
+        ASSERT_EQ(ReadTypedNumber(t), expected) << t;
+    }
+}
+
 TEST(TableOutput, NumbersAsPrintfWritesThem) {
     std::mt19937 rng(7);
     std::vector<float> values = {0.0f, -0.0f, 1.0f, 11043.7988f, 1e-7f, 123456789.0f, 1e9f, 3.4e38f, 1.17549435e-38f,
@@ -228,6 +248,18 @@ TEST(TableOutput, NumbersAsPrintfWritesThem) {
         std::memcpy(&v, &bits, sizeof v);
         if (!std::isnan(v)) values.push_back(v);
     }
+    // The magnitudes results have, each float around every power of ten, and
+    // floats with few significant digits (trailing zeros dropped).
+    std::uniform_real_distribution<double> exponent(-12, 14);
+    for (int i = 0; i < 300000; ++i) values.push_back(float(std::pow(10.0, exponent(rng))));
+    for (int p = -40; p <= 39; ++p) {
+        const float power = float(std::pow(10.0, p));
+        values.push_back(power);
+        values.push_back(std::nextafter(power, 0.0f));
+        values.push_back(std::nextafter(power, INFINITY));
+        values.push_back(-power);
+    }
+    for (int i = 0; i < 100000; ++i) values.push_back(float(int(rng() % 2000001) - 1000000) / 1000.0f);
     for (float v : values) {
         char expected[64];
         std::snprintf(expected, sizeof expected, "%.9g", double(v));
