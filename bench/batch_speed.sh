@@ -24,6 +24,8 @@ hyperfine -N --warmup 2 --runs 10 --export-json "$work/batch.json" \
   "$BATCH --decimal-comma heater $work/1m.csv" >/dev/null
 hyperfine -N --runs 3 --export-json "$work/python.json" \
   "python3 bench/batch_rows.py $work/100k.csv" >/dev/null
+hyperfine -N --runs 1 --export-json "$work/python1m.json" \
+  "python3 bench/batch_rows.py $work/1m.csv" >/dev/null 2>&1
 
 peak() {  # peak RSS in MB of a command reading standard input
   python3 - "$@" <<'PY'
@@ -42,6 +44,7 @@ import json, sys
 work = sys.argv[1]
 b = json.load(open(f"{work}/batch.json"))["results"]
 p = json.load(open(f"{work}/python.json"))["results"][0]
+p1 = json.load(open(f"{work}/python1m.json"))["results"][0]
 rows = [100000, 1000000, 1000000]
 names = ["таблица, 100 000 строк", "таблица, 1 000 000 строк", "таблица --decimal-comma, 1 000 000 строк"]
 for name, n, r in zip(names, rows, b):
@@ -51,6 +54,9 @@ for name, n, r in zip(names, rows, b):
 print(f"Python, 100 000 строк: медиана {p['median']:.2f} с; heatx-batch быстрее в "
       f"{p['median'] / b[0]['median']:.0f} раз (по процессорному времени в "
       f"{(p['user'] + p['system']) / (b[0]['user'] + b[0]['system']):.0f} раз)")
+print(f"Python, 1 000 000 строк: {p1['median']:.1f} с; heatx-batch быстрее в "
+      f"{p1['median'] / b[1]['median']:.0f} раз (по процессорному времени в "
+      f"{(p1['user'] + p1['system']) / (b[1]['user'] + b[1]['system']):.0f} раз)")
 print(f"Пиковая память: таблица 1 млн строк {sys.argv[2]} МБ, 10 млн {sys.argv[4]} МБ; "
       f"--report 1 млн {sys.argv[3]} МБ, 10 млн {sys.argv[5]} МБ")
 PY
