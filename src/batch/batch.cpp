@@ -679,7 +679,7 @@ int Execute(const CliOptions& o, ByteSource& input, ByteSink& standardOutput,
         if (makePdf) pdf = makePdf(&pdfError);
         if (!pdf) {
             message(pdfError);
-            return kExitUsage;
+            return kExitOutputFailed;
         }
         printer = &pdf->Pages();
     }
