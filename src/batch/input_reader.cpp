@@ -163,12 +163,19 @@ bool IsKnownEncoding(const QByteArray& name) {
 InputReader::InputReader(ByteSource& source, ReaderOptions options, int expectedFields,
                          std::function<void(const QString&)> note)
     : source_(source), options_(std::move(options)), expectedFields_(expectedFields), note_(std::move(note)) {
-    if (options_.separator != 0) separator_ = options_.separator;
+    SetSeparator(options_.separator != 0 ? options_.separator : ';');
     raw_.reset(new char[kReadSize]);
 }
 
 InputReader::~InputReader() {
     if (converter_ != nullptr) iconv_close(Handle(converter_));
+}
+
+void InputReader::SetSeparator(char separator) {
+    separator_ = separator;
+    byteKind_.fill(0);
+    for (unsigned char c : {0x20, 0xC2, 0xE2}) byteKind_[c] = kBlankByte;  // the bytes a thousands blank starts with
+    byteKind_[static_cast<unsigned char>(separator)] = kSeparatorByte;
 }
 
 bool InputReader::Stop(const QString& error) {
@@ -400,9 +407,10 @@ void InputReader::Split(std::string_view line, Record& record) {
         } else {
             const std::size_t start = i;
             bool blank = false;
-            for (; i < n && data[i] != sep; ++i) {
-                const char c = data[i];
-                blank |= c == ' ' || c == '\xC2' || c == '\xE2';
+            for (; i < n; ++i) {
+                const unsigned char kind = byteKind_[static_cast<unsigned char>(data[i])];
+                if (kind == kSeparatorByte) break;
+                blank |= kind == kBlankByte;
             }
             field = std::string_view(data + start, i - start);
             if (blank && !isId) {
@@ -464,7 +472,7 @@ bool InputReader::Next(Record& record) {
                     tabs += c == '\t';
                 }
                 if (semicolons == 0 && (tabs > 0 || commas > 0)) {
-                    separator_ = tabs > 0 ? '\t' : ',';
+                    SetSeparator(tabs > 0 ? '\t' : ',');
                     if (note_)
                         note_(QStringLiteral("в первой строке нет точек с запятой: поля разделяет %1")
                                   .arg(SeparatorName(separator_)));

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -122,6 +123,7 @@ private:
     void Split(std::string_view line, Record& record);
     bool IsHeader(const Record& record) const;
     bool Stop(const QString& error);
+    void SetSeparator(char separator);
 
     ByteSource& source_;
     ReaderOptions options_;
@@ -144,6 +146,10 @@ private:
     std::int64_t lineNumber_ = 0;
     bool firstLineSeen_ = false;
     char separator_ = ';';
+    // What each byte may be inside an unquoted field.
+    static constexpr unsigned char kSeparatorByte = 1;
+    static constexpr unsigned char kBlankByte = 2;
+    std::array<unsigned char, 256> byteKind_{};
     std::string fieldBytes_;
     ReadCounts counts_;
     QString error_;
