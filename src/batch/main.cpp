@@ -1,5 +1,6 @@
 // heatx-batch: answer keys and checks without windows.
 #include "batch/batch.h"
+#include "batch/commands.h"
 #include "platform/paged_text_printer.h"
 #include "report/report_frame.h"
 #include "text/text_format.h"
@@ -8,6 +9,7 @@
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace heatx::batch {
@@ -193,4 +195,8 @@ int Main(int argc, char** argv) {
 
 }  // namespace heatx::batch
 
-int main(int argc, char** argv) { return heatx::batch::Main(argc, argv); }
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "check") == 0) return heatx::batch::RunCheckCommand(argc - 1, argv + 1);
+    if (argc > 1 && std::strcmp(argv[1], "variants") == 0) return heatx::batch::RunVariantsCommand(argc - 1, argv + 1);
+    return heatx::batch::Main(argc, argv);
+}

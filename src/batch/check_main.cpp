@@ -1,0 +1,296 @@
+// heatx-batch check: one line per saved report, with its verdict.
+#include "batch/commands.h"
+#include "batch/report_check.h"
+#include "batch/table_output.h"
+#include "state/calc_state.h"
+#include "text/text_format.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <cstdio>
+#include <map>
+#include <set>
+
+namespace heatx::batch {
+
+namespace {
+
+const char kCheckHelp[] =
+    "heatx-batch check — проверка сохранённых отчётов студентов.\n"
+    "\n"
+    "Вызов:\n"
+    "  heatx-batch check [--details] [--variants ФАЙЛ [--id]] [--roster ФАЙЛ] [-o ФАЙЛ] ОТЧЁТ|ПАПКА...\n"
+    "\n"
+    "ОТЧЁТ — файл, сохранённый программой (.pdf или его текстовая копия .txt), или отчёт\n"
+    "heatx-batch --report (текст или --pdf). Из ПАПКИ берутся все файлы .txt и .pdf по алфавиту.\n"
+    "Каждый блок (строка таблицы испарителя) считается заново по строкам исходных данных\n"
+    "заголовка и конструкции блока тем же расчётом, что в программе; каждое напечатанное число\n"
+    "должно совпасть с расчётом с точностью до единицы последнего напечатанного знака. Значение\n"
+    "вне допустимых пределов, невозможный расчёт, заголовок без блока, неполный блок или строка,\n"
+    "которую программа не печатает, — расхождения. Десятичный знак — любой, дата — в любом\n"
+    "формате, который пишет программа. Экран не нужен.\n"
+    "\n"
+    "Вывод (точка с запятой), строка на отчёт:\n"
+    "  file;student;apparatus;date;blocks;mismatches;verdict\n"
+    "verdict: верно, неверно или «не отчёт» (файл не отчёт программы или не читается; причина —\n"
+    "в стандартном потоке ошибок).\n"
+    "--details       после строки отчёта — строка на каждое расхождение:\n"
+    "                file;блок N;величина;в отчёте;по расчёту\n"
+    "--variants ФАЙЛ файл вариантов группы (формат heatx-batch); к строке добавляются столбцы\n"
+    "                variant;note — вариант, с которым совпали исходные данные отчёта, и замечание.\n"
+    "                Отчёт, чьи данные не совпали ни с одним вариантом или совпали с вариантом\n"
+    "                другого студента, — неверно.\n"
+    "--id            первое поле строки файла вариантов — имя варианта (иначе — номер строки файла)\n"
+    "--roster ФАЙЛ   список группы: вариант;студент (сравнивается фамилия)\n"
+    "-o ФАЙЛ         таблицу — в файл (появляется целиком; входной файл не перезаписывается)\n"
+    "\n"
+    "Код выхода: 0 — все отчёты верны; 1 — есть неверные или не отчёты (или вывод не записан);\n"
+    "2 — ошибка вызова.\n";
+
+int Usage(const QString& message) {
+    std::fprintf(stderr, "heatx-batch check: %s\nСправка: heatx-batch check --help\n", message.toUtf8().constData());
+    return 2;
+}
+
+void Tell(const QString& message) { std::fprintf(stderr, "heatx-batch check: %s\n", message.toUtf8().constData()); }
+
+// A small text file read whole (a variant file, a roster), as UTF-8.
+constexpr qint64 kMaxListBytes = 16LL * 1024 * 1024;
+
+bool ReadList(const QString& path, QString* text, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("не удаётся прочитать %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.size() > kMaxListBytes) {
+        *error = QStringLiteral("%1 больше 16 МБ — это не список группы").arg(path);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("ошибка чтения %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    *text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        *error = QStringLiteral("%1 не в кодировке UTF-8").arg(path);
+        return false;
+    }
+    if (text->startsWith(QChar(0xFEFF))) text->remove(0, 1);
+    return true;
+}
+
+struct VariantRow {
+    QString id;
+    QStringList fields;
+};
+
+std::vector<VariantRow> ParseVariantRows(const QString& text, bool withId) {
+    std::vector<VariantRow> rows;
+    int lineNo = 0;
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        ++lineNo;
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+        auto fields = SplitRow(line);
+        if (!fields || fields->isEmpty()) continue;
+        VariantRow row;
+        if (withId) row.id = fields->takeFirst().trimmed();
+        else row.id = QStringLiteral("строка %1").arg(lineNo);
+        row.fields = *fields;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// Surname: the first word, lower case, ё as е.
+QString Surname(const QString& student) {
+    QString s = student.simplified().section(QLatin1Char(' '), 0, 0).toLower();
+    s.replace(QChar(u'ё'), QChar(u'е'));
+    return s;
+}
+
+int SheetLineCount(Apparatus type) {
+    switch (type) {
+    case Apparatus::Heater: return 11;
+    case Apparatus::Cooler: return 13;
+    case Apparatus::Evaporator: return 15;
+    }
+    return 0;
+}
+
+// The variants whose sheet lines read as the same 4-byte values as the head's.
+QStringList MatchVariants(const ReportHead& head, const std::vector<VariantRow>& rows) {
+    QStringList ids;
+    const int n = SheetLineCount(head.type);
+    if (head.texts.size() < n) return ids;
+    std::vector<float> values;
+    for (int i = 0; i < n; ++i) values.push_back(ReadNumber(NormalizeDecimal(head.texts[i])));
+    for (const VariantRow& row : rows) {
+        if (row.fields.size() != FieldCount(head.type)) continue;
+        bool same = true;
+        for (int i = 0; i < n && same; ++i) same = ReadNumber(NormalizeDecimal(row.fields[i].trimmed())) == values[i];
+        if (same && !ids.contains(row.id)) ids.append(row.id);
+    }
+    return ids;
+}
+
+QStringList ExpandPaths(const QStringList& args) {
+    QStringList files;
+    for (const QString& arg : args) {
+        const QFileInfo info(arg);
+        if (info.isDir()) {
+            const QDir dir(arg);
+            for (const QFileInfo& f : dir.entryInfoList({QStringLiteral("*.txt"), QStringLiteral("*.pdf")},
+                                                        QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name))
+                files.append(f.filePath());
+            if (files.isEmpty()) Tell(QStringLiteral("в папке %1 нет файлов .txt и .pdf").arg(arg));
+        } else {
+            files.append(arg);
+        }
+    }
+    return files;
+}
+
+}  // namespace
+
+int RunCheckCommand(int argc, char** argv) {
+    bool details = false;
+    bool withId = false;
+    QString variantsPath;
+    QString rosterPath;
+    QString outPath;
+    QStringList paths;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        const auto value = [&](QString& into) {
+            if (i + 1 >= argc) return false;
+            into = QString::fromLocal8Bit(argv[++i]);
+            return !into.isEmpty();
+        };
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            std::fputs(kCheckHelp, stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        } else if (arg == QLatin1String("--details")) {
+            details = true;
+        } else if (arg == QLatin1String("--id")) {
+            withId = true;
+        } else if (arg == QLatin1String("--variants")) {
+            if (!value(variantsPath)) return Usage(QStringLiteral("после --variants нужен файл вариантов"));
+        } else if (arg == QLatin1String("--roster")) {
+            if (!value(rosterPath)) return Usage(QStringLiteral("после --roster нужен файл: вариант;студент"));
+        } else if (arg == QLatin1String("-o")) {
+            if (!value(outPath)) return Usage(QStringLiteral("после -o нужно имя файла"));
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            return Usage(QStringLiteral("неизвестный ключ %1").arg(arg));
+        } else {
+            paths.append(arg);
+        }
+    }
+    if (paths.isEmpty()) return Usage(QStringLiteral("нужен хотя бы один отчёт или папка с отчётами"));
+    if (!rosterPath.isEmpty() && variantsPath.isEmpty())
+        return Usage(QStringLiteral("--roster действует только вместе с --variants"));
+    if (withId && variantsPath.isEmpty()) return Usage(QStringLiteral("--id относится к файлу --variants"));
+
+    std::vector<VariantRow> variants;
+    std::map<QString, QString> roster;
+    QString error;
+    if (!variantsPath.isEmpty()) {
+        QString text;
+        if (!ReadList(variantsPath, &text, &error)) return Usage(error);
+        variants = ParseVariantRows(text, withId);
+        if (variants.empty()) return Usage(QStringLiteral("в %1 нет ни одного варианта").arg(variantsPath));
+    }
+    if (!rosterPath.isEmpty()) {
+        QString text;
+        if (!ReadList(rosterPath, &text, &error)) return Usage(error);
+        for (const VariantRow& row : ParseVariantRows(text, true))
+            if (!row.fields.isEmpty()) roster[row.id] = row.fields.first().trimmed();
+    }
+
+    const QStringList files = ExpandPaths(paths);
+    QStringList inputs = files;
+    if (!variantsPath.isEmpty()) inputs.append(variantsPath);
+    if (!rosterPath.isEmpty()) inputs.append(rosterPath);
+    TableOutput out;
+    if (!out.Open(outPath, inputs, &error)) return Usage(error);
+
+    const bool withVariants = !variants.empty();
+    std::string header = "file;student;apparatus;date;blocks;mismatches;verdict";
+    if (withVariants) header += ";variant;note";
+    header += '\n';
+    if (!out.Write(header, &error)) {
+        Tell(error);
+        return 1;
+    }
+
+    int good = 0, bad = 0, notReports = 0;
+    for (const QString& path : files) {
+        QStringList matched;
+        QStringList notes;
+        const auto onHead = [&](const ReportHead& head) {
+            if (!withVariants) return;
+            const QStringList ids = MatchVariants(head, variants);
+            if (ids.isEmpty()) {
+                const QString note = QStringLiteral("исходные данные не совпадают ни с одним вариантом");
+                if (!notes.contains(note)) notes.append(note);
+            }
+            for (const QString& id : ids) {
+                if (!matched.contains(id)) matched.append(id);
+                const auto owner = roster.find(id);
+                if (owner != roster.end() && Surname(owner->second) != Surname(head.student)) {
+                    const QString note = QStringLiteral("вариант %1 выдан другому студенту: %2").arg(id, owner->second);
+                    if (!notes.contains(note)) notes.append(note);
+                }
+            }
+        };
+        const ReportSummary s = CheckReportFile(path, onHead);
+        QString verdict;
+        if (!s.isReport) {
+            verdict = QStringLiteral("не отчёт");
+            ++notReports;
+            Tell(QStringLiteral("%1: не отчёт — %2").arg(path, s.reason));
+        } else if (s.mismatches == 0 && s.blocks > 0 && notes.isEmpty()) {
+            verdict = QStringLiteral("верно");
+            ++good;
+        } else {
+            verdict = QStringLiteral("неверно");
+            ++bad;
+        }
+        QStringList cells = {CsvField(path), CsvField(s.student), CsvField(s.apparatus.join(QLatin1Char(','))),
+                             CsvField(s.date),
+                             s.isReport ? QString::number(s.blocks) : QString(),
+                             s.isReport ? QString::number(s.mismatches) : QString(), verdict};
+        if (withVariants) {
+            cells.append(CsvField(matched.join(QLatin1Char(','))));
+            cells.append(CsvField(notes.join(QStringLiteral("; "))));
+        }
+        QString lines = cells.join(QLatin1Char(';')) + QLatin1Char('\n');
+        if (details) {
+            for (const Difference& d : s.differences)
+                lines += CsvField(path) + QStringLiteral(";блок %1;").arg(d.block) + CsvField(d.quantity) +
+                         QLatin1Char(';') + CsvField(d.printed) + QLatin1Char(';') + CsvField(d.computed) +
+                         QLatin1Char('\n');
+            if (s.mismatches > static_cast<int>(s.differences.size()))
+                lines += CsvField(path) + QStringLiteral(";;ещё расхождений: %1;;\n")
+                                              .arg(s.mismatches - static_cast<int>(s.differences.size()));
+        }
+        if (!out.Write(lines.toStdString(), &error)) {
+            Tell(error);
+            return 1;
+        }
+    }
+    if (!out.Finish(&error)) {
+        Tell(error);
+        return 1;
+    }
+    Tell(QStringLiteral("отчётов: %1; верно: %2; неверно: %3; не отчёт: %4")
+             .arg(files.size()).arg(good).arg(bad).arg(notReports));
+    return (files.isEmpty() || bad > 0 || notReports > 0) ? 1 : 0;
+}
+
+}  // namespace heatx::batch

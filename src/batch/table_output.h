@@ -1,0 +1,36 @@
+// Where a command writes its table: standard output, or a file given by -o
+// that appears whole (a temporary file in the same folder, flushed to disk,
+// then renamed) and never replaces one of the command's input files.
+#pragma once
+
+#include <QSaveFile>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <string>
+
+namespace heatx::batch {
+
+class TableOutput {
+public:
+    // An empty path is standard output. False with a Russian reason when the
+    // file is one of the inputs or cannot be created.
+    bool Open(const QString& path, const QStringList& inputs, QString* error);
+    // Every byte is checked.
+    bool Write(const std::string& text, QString* error);
+    // Standard output flushed, or the file committed under its name.
+    bool Finish(QString* error);
+
+private:
+    QString path_;
+    std::unique_ptr<QSaveFile> file_;
+};
+
+// The same canonical file (symbolic links and relative names resolved).
+bool SameFile(const QString& a, const QString& b);
+
+// A field of a semicolon table, quoted when it holds a semicolon, a quote or
+// a line break.
+QString CsvField(const QString& text);
+
+}  // namespace heatx::batch

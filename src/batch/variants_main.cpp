@@ -1,0 +1,138 @@
+// heatx-batch variants: individual variants of a group from base rows.
+#include "batch/commands.h"
+#include "batch/table_output.h"
+#include "batch/variants.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <cstdio>
+
+namespace heatx::batch {
+
+namespace {
+
+const char kVariantsHelp[] =
+    "heatx-batch variants — индивидуальные варианты группы из базовых строк.\n"
+    "\n"
+    "Вызов:\n"
+    "  heatx-batch variants ТИП --from ФАЙЛ [--count N] [--spread P] [--spread-line K=P]...\n"
+    "                       [--seed S] [--id] [-o ФАЙЛ]\n"
+    "\n"
+    "ТИП: heater, cooler или evaporator. ФАЙЛ — одна или несколько базовых строк в формате\n"
+    "heatx-batch (с конструкцией), которым преподаватель доверяет; --id — первое поле строки\n"
+    "основы её имя. Варианты берут базовые строки по очереди.\n"
+    "Каждая строка листа исходных данных меняется случайно не больше чем на ±P % (по умолчанию 10)\n"
+    "и округляется до знаков, с которыми записано её значение в основе (0,686 — три знака после\n"
+    "запятой). Разброс отдельной строки: --spread-line K=P (K — номер строки, как в формате\n"
+    "heatx-batch; так можно варьировать и конструкцию) или «±P %» в поле строки заголовка файла\n"
+    "основы. Тип подогревателя не меняется.\n"
+    "Каждый вариант проходит проверку листа и конструкции и даёт результат (ok); никакие два\n"
+    "варианта не совпадают по напечатанным ответам. --count N — число вариантов (по умолчанию 30),\n"
+    "--seed S — начальное число (по умолчанию 1): одно и то же S даёт одни и те же варианты на\n"
+    "любой машине.\n"
+    "\n"
+    "Вывод: строка комментария, затем строка на вариант — имя (В01, В02, …) и поля формата\n"
+    "heatx-batch через точку с запятой, UTF-8; -o ФАЙЛ пишет в файл (появляется целиком).\n"
+    "Ответы: heatx-batch --id ТИП варианты.csv; ключ: heatx-batch --id --report --pdf ключ.pdf ...\n"
+    "\n"
+    "Код выхода: 0 — варианты готовы; 1 — вывод не записан; 2 — ошибка вызова или основа не даёт\n"
+    "столько вариантов.\n";
+
+int Usage(const QString& message) {
+    std::fprintf(stderr, "heatx-batch variants: %s\nСправка: heatx-batch variants --help\n",
+                 message.toUtf8().constData());
+    return 2;
+}
+
+int Fail(const QString& message, int status) {
+    std::fprintf(stderr, "heatx-batch variants: %s\n", message.toUtf8().constData());
+    return status;
+}
+
+constexpr qint64 kMaxBaseBytes = 16LL * 1024 * 1024;
+
+}  // namespace
+
+int RunVariantsCommand(int argc, char** argv) {
+    VariantOptions options;
+    QString typeWord;
+    QString fromPath;
+    QString outPath;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        QString v;
+        const auto value = [&]() {
+            if (i + 1 >= argc) return false;
+            v = QString::fromLocal8Bit(argv[++i]);
+            return !v.isEmpty();
+        };
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            std::fputs(kVariantsHelp, stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        } else if (arg == QLatin1String("--from")) {
+            if (!value()) return Usage(QStringLiteral("после --from нужен файл базовых строк"));
+            fromPath = v;
+        } else if (arg == QLatin1String("--count")) {
+            bool ok = false;
+            const int n = value() ? v.toInt(&ok) : 0;
+            if (!ok || n < 1 || n > 999) return Usage(QStringLiteral("--count: число вариантов от 1 до 999"));
+            options.count = n;
+        } else if (arg == QLatin1String("--spread")) {
+            const auto p = value() ? ParsePercent(v) : std::nullopt;
+            if (!p) return Usage(QStringLiteral("--spread: процент от 0 до 100 (например 10 или 7,5)"));
+            options.spread = *p;
+        } else if (arg == QLatin1String("--spread-line")) {
+            const qsizetype eq = value() ? v.indexOf(QLatin1Char('=')) : -1;
+            bool ok = false;
+            const int line = eq > 0 ? v.left(eq).toInt(&ok) : -1;
+            const auto p = eq > 0 ? ParsePercent(v.mid(eq + 1)) : std::nullopt;
+            if (!ok || !p) return Usage(QStringLiteral("--spread-line: нужно K=P, например 4=5"));
+            options.lineSpread[line] = *p;
+        } else if (arg == QLatin1String("--seed")) {
+            bool ok = false;
+            const qulonglong seed = value() ? v.toULongLong(&ok) : 0;
+            if (!ok) return Usage(QStringLiteral("--seed: целое число не меньше 0"));
+            options.seed = seed;
+        } else if (arg == QLatin1String("--id")) {
+            options.baseHasId = true;
+        } else if (arg == QLatin1String("-o")) {
+            if (!value()) return Usage(QStringLiteral("после -o нужно имя файла"));
+            outPath = v;
+        } else if (arg.startsWith(QLatin1Char('-'))) {
+            return Usage(QStringLiteral("неизвестный ключ %1").arg(arg));
+        } else if (typeWord.isEmpty()) {
+            typeWord = arg;
+        } else {
+            return Usage(QStringLiteral("лишний аргумент «%1»").arg(arg));
+        }
+    }
+    const auto type = ParseApparatus(typeWord);
+    if (!type) return Usage(QStringLiteral("нужен тип аппарата: heater, cooler или evaporator"));
+    options.type = *type;
+    if (fromPath.isEmpty()) return Usage(QStringLiteral("нужен файл базовых строк: --from ФАЙЛ"));
+    if (outPath.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        return Usage(QStringLiteral("запись .xlsx для вариантов пока не сделана; пишите .csv"));
+
+    QFile file(fromPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return Usage(QStringLiteral("не удаётся прочитать %1: %2").arg(fromPath, file.errorString()));
+    if (file.size() > kMaxBaseBytes) return Usage(QStringLiteral("%1 больше 16 МБ — это не файл основы").arg(fromPath));
+    const QByteArray bytes = file.read(kMaxBaseBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return Usage(QStringLiteral("ошибка чтения %1: %2").arg(fromPath, file.errorString()));
+    if (bytes.size() > kMaxBaseBytes) return Usage(QStringLiteral("%1 больше 16 МБ — это не файл основы").arg(fromPath));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError()) return Usage(QStringLiteral("%1 не в кодировке UTF-8").arg(fromPath));
+
+    const VariantSet set = MakeVariants(options, text);
+    if (!set.error.isEmpty()) return Fail(set.error, 2);
+
+    TableOutput out;
+    QString error;
+    if (!out.Open(outPath, {fromPath}, &error)) return Usage(error);
+    if (!out.Write(VariantsCsv(options, set), &error) || !out.Finish(&error)) return Fail(error, 1);
+    return 0;
+}
+
+}  // namespace heatx::batch
