@@ -524,8 +524,8 @@ struct ReportChecker::Impl {
         const int blockNo = sum.blocks;
         if (!headOk) return;  // the head's own mismatch is already told
         if (lines.size() < 3) {
-            Differ(blockNo, QStringLiteral("конструкция"), lines.join(QStringLiteral(" / ")),
-                   QStringLiteral("три строки конструкции аппарата"));
+            Differ(blockNo, QStringLiteral("блок неполон"), lines.join(QStringLiteral(" / ")),
+                   QStringLiteral("три строки конструкции и таблица результатов"));
             return;
         }
         QStringList construction;
