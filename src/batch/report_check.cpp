@@ -29,6 +29,9 @@ namespace {
 constexpr qsizetype kMaxLineBytes = 64 * 1024;
 // Lines read without finding any report head before the file is given up.
 constexpr int kLinesBeforeGivingUp = 1000;
+// Mismatches after which the rest of a file cannot change its verdict and is
+// not read.
+constexpr int kMismatchesBeforeGivingUp = 10000;
 
 // Runs of blanks (and tabs, form feeds, no-break spaces) become one blank and
 // the ends are trimmed: the text copy keeps the exact columns, the text of a
@@ -354,7 +357,7 @@ struct ReportChecker::Impl {
     bool evapClosed = false;
 
     void Differ(int blockNo, const QString& quantity, const QString& printed, const QString& computed) {
-        ++sum.mismatches;
+        if (++sum.mismatches >= kMismatchesBeforeGivingUp && anyHead) gaveUp = true;
         if (sum.differences.size() < static_cast<std::size_t>(kMaxKeptDifferences))
             sum.differences.push_back({blockNo, quantity, printed, computed});
     }

@@ -269,7 +269,10 @@ std::string VariantsCsv(const VariantOptions& options, const VariantSet& set) {
                       .arg(options.seed);
     for (const Variant& v : set.variants) {
         out += v.id;
-        for (const QString& f : v.fields) out += QLatin1Char(';') + Quoted(f);
+        for (QString f : v.fields) {
+            if (options.decimalComma && ReadWritten(f)) f.replace(QLatin1Char('.'), QLatin1Char(','));
+            out += QLatin1Char(';') + Quoted(f);
+        }
         out += QLatin1Char('\n');
     }
     return out.toStdString();

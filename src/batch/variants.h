@@ -40,6 +40,7 @@ struct VariantOptions {
     std::map<int, int> lineSpread;  // line number -> hundredths of a percent
     uint64_t seed = 1;
     bool baseHasId = false;  // the first field of a base row is its name
+    bool decimalComma = false;  // every number written with a comma
 };
 
 struct Variant {

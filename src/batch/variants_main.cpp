@@ -16,7 +16,7 @@ const char kVariantsHelp[] =
     "\n"
     "Вызов:\n"
     "  heatx-batch variants ТИП --from ФАЙЛ [--count N] [--spread P] [--spread-line K=P]...\n"
-    "                       [--seed S] [--id] [-o ФАЙЛ]\n"
+    "                       [--seed S] [--id] [--decimal-comma] [-o ФАЙЛ]\n"
     "\n"
     "ТИП: heater, cooler или evaporator. ФАЙЛ — одна или несколько базовых строк в формате\n"
     "heatx-batch (с конструкцией), которым преподаватель доверяет; --id — первое поле строки\n"
@@ -32,7 +32,8 @@ const char kVariantsHelp[] =
     "любой машине.\n"
     "\n"
     "Вывод: строка комментария, затем строка на вариант — имя (В01, В02, …) и поля формата\n"
-    "heatx-batch через точку с запятой, UTF-8; -o ФАЙЛ пишет в файл (появляется целиком).\n"
+    "heatx-batch через точку с запятой, UTF-8; числа — с тем десятичным знаком, что в основе\n"
+    "(--decimal-comma — все с запятой); -o ФАЙЛ пишет в файл (появляется целиком).\n"
     "Ответы: heatx-batch --id ТИП варианты.csv; ключ: heatx-batch --id --report --pdf ключ.pdf ...\n"
     "\n"
     "Код выхода: 0 — варианты готовы; 1 — вывод не записан; 2 — ошибка вызова или основа не даёт\n"
@@ -93,6 +94,8 @@ int RunVariantsCommand(int argc, char** argv) {
             const qulonglong seed = value() ? v.toULongLong(&ok) : 0;
             if (!ok) return Usage(QStringLiteral("--seed: целое число не меньше 0"));
             options.seed = seed;
+        } else if (arg == QLatin1String("--decimal-comma")) {
+            options.decimalComma = true;
         } else if (arg == QLatin1String("--id")) {
             options.baseHasId = true;
         } else if (arg == QLatin1String("-o")) {

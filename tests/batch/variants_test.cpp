@@ -245,3 +245,22 @@ TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     EXPECT_EQ(RunTool({"variants", "cooler"}).exitCode, 2);
     EXPECT_EQ(RunTool({"variants", "cooler", "--from", base, "--count", "0"}).exitCode, 2);
 }
+
+TEST(Variants, DecimalMarkOfTheBaseOrACommaWhenAsked) {
+    VariantOptions options;
+    options.count = 3;
+    const QString pointBase = QString(kHeaterBase).replace(QLatin1Char(','), QLatin1Char('.'));
+    const VariantSet set = MakeVariants(options, pointBase);
+    ASSERT_TRUE(set.error.isEmpty());
+    const QString asWritten = QString::fromStdString(VariantsCsv(options, set));
+    EXPECT_TRUE(asWritten.contains(QStringLiteral(";0.025;2;3;100\n")));
+    EXPECT_FALSE(asWritten.section(QLatin1Char('\n'), 1).contains(QLatin1Char(',')));
+    options.decimalComma = true;
+    const QString withComma = QString::fromStdString(VariantsCsv(options, set));
+    EXPECT_TRUE(withComma.contains(QStringLiteral(";0,025;2;3;100\n")));
+    EXPECT_FALSE(withComma.section(QLatin1Char('\n'), 1).contains(QLatin1Char('.')));
+    // The same numbers either way.
+    QString back = withComma;
+    EXPECT_EQ(back.replace(QLatin1Char(','), QLatin1Char('.')).section(QLatin1Char('\n'), 1),
+              asWritten.section(QLatin1Char('\n'), 1));
+}
