@@ -217,7 +217,11 @@ int RunCheckCommand(int argc, char** argv) {
     if (!variantsPath.isEmpty()) inputs.append(variantsPath);
     if (!rosterPath.isEmpty()) inputs.append(rosterPath);
     TableOutput out;
-    if (!out.Open(outPath, inputs, &error)) return Usage(error);
+    if (!out.Open(outPath, inputs, &error)) {
+        if (out.RefusedInput()) return Usage(error);
+        Tell(error);
+        return 1;
+    }
 
     const bool withVariants = !variants.empty();
     std::string header = "file;student;apparatus;date;blocks;mismatches;verdict";

@@ -303,13 +303,12 @@ constexpr int kValuesLine = 8;
 
 const QString kReynoldsWarning = QStringLiteral("ЧИСЛО RE В ТРУБАХ");
 
+// The decimal mark the report was printed with. Typed value texts (the
+// evaporator's height) always hold a point, so any comma in a number decides.
 QChar MarkOf(const QStringList& lines) {
     for (const QString& l : lines)
         for (const QString& t : Tokens(l))
-            if (IsPrintedNumber(t)) {
-                if (t.contains(QLatin1Char(','))) return QLatin1Char(',');
-                if (t.contains(QLatin1Char('.'))) return QLatin1Char('.');
-            }
+            if (IsPrintedNumber(t) && t.contains(QLatin1Char(','))) return QLatin1Char(',');
     return QLatin1Char('.');
 }
 

@@ -25,6 +25,7 @@ bool TableOutput::Open(const QString& path, const QStringList& inputs, QString* 
     for (const QString& input : inputs)
         if (SameFile(path, input)) {
             *error = QStringLiteral("%1 — входной файл; результат в него не пишется").arg(path);
+            refusedInput_ = true;
             return false;
         }
     file_ = std::make_unique<QSaveFile>(path);

@@ -14,8 +14,10 @@ namespace heatx::batch {
 class TableOutput {
 public:
     // An empty path is standard output. False with a Russian reason when the
-    // file is one of the inputs or cannot be created.
+    // file is one of the inputs (RefusedInput() then tells so) or cannot be
+    // created.
     bool Open(const QString& path, const QStringList& inputs, QString* error);
+    bool RefusedInput() const { return refusedInput_; }
     // Every byte is checked.
     bool Write(const std::string& text, QString* error);
     // Standard output flushed, or the file committed under its name.
@@ -23,6 +25,7 @@ public:
 
 private:
     QString path_;
+    bool refusedInput_ = false;
     std::unique_ptr<QSaveFile> file_;
 };
 

@@ -133,7 +133,7 @@ int RunVariantsCommand(int argc, char** argv) {
 
     TableOutput out;
     QString error;
-    if (!out.Open(outPath, {fromPath}, &error)) return Usage(error);
+    if (!out.Open(outPath, {fromPath}, &error)) return out.RefusedInput() ? Usage(error) : Fail(error, 1);
     if (!out.Write(VariantsCsv(options, set), &error) || !out.Finish(&error)) return Fail(error, 1);
     return 0;
 }

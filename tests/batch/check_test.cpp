@@ -358,6 +358,20 @@ TEST(CheckReport, RemovedBlocksAndLinesAndStrayLines) {
     EXPECT_EQ(s.mismatches, 1) << Describe(s);
 }
 
+TEST(CheckReport, SeveralDocumentsInOneFileAndWindowsLineEnds) {
+    // A text copy that kept the lines of a failed save holds two documents.
+    QString two = Golden("heater_ru.txt") + Golden("cooler_en.txt");
+    ReportSummary s = Check(two);
+    EXPECT_EQ(s.blocks, 2);
+    EXPECT_EQ(s.mismatches, 0) << Describe(s);
+    EXPECT_EQ(s.apparatus, QStringList({"подогреватель", "холодильник"}));
+    EXPECT_EQ(s.student, QStringLiteral("Петров П.п. Гр. Х-21"));
+    // Opened and saved again by an editor with CR LF line ends.
+    s = Check(two.replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+    EXPECT_EQ(s.blocks, 2);
+    EXPECT_EQ(s.mismatches, 0) << Describe(s);
+}
+
 TEST(CheckReport, ReynoldsWarningLineMustBeTheModels) {
     // The heater of examples with 1 kg/s of water: Re 2208,76 in the tubes.
     QString report = Golden("heater_ru.txt").replace("                                           5\n",
@@ -455,6 +469,16 @@ TEST(CheckTool, DetailsAndExitStatuses) {
     run = RunTool({QStringLiteral("check"), QStringLiteral("-o"), right, right});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(Golden("cooler_ru.txt").toUtf8(), [&] { QFile r(right); r.open(QIODevice::ReadOnly); return r.readAll(); }());
+    // Output that cannot be written: a clear message and exit 1.
+    run = RunTool({QStringLiteral("check"), QStringLiteral("-o"), dir.filePath("нет/итог.csv"), right});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("не удаётся создать")));
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(QStringLiteral(HEATX_BATCH), {QStringLiteral("check"), right});
+    ASSERT_TRUE(full.waitForFinished(60000));
+    EXPECT_EQ(full.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(full.readAllStandardError()).contains(QStringLiteral("не удаётся записать стандартный вывод")));
     // Usage errors.
     EXPECT_EQ(RunTool({QStringLiteral("check")}).exitCode, 2);
     EXPECT_EQ(RunTool({QStringLiteral("check"), QStringLiteral("--frobnicate"), right}).exitCode, 2);
