@@ -401,6 +401,58 @@ TEST(CheckReport, ReynoldsWarningLineMustBeTheModels) {
     EXPECT_EQ(s.mismatches, 1) << Describe(s);
 }
 
+TEST(CheckReport, EveryLineOfAReportCounts) {
+    // Any one line taken away is found, except the student's line (a blank
+    // student line is printed too) and the closing rule of the evaporator
+    // table (a report saved block by block before the end has none).
+    for (const char* name : {"heater_ru.txt", "cooler_en.txt", "evaporator_ru.txt"}) {
+        const QStringList lines = Golden(name).split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size(); ++i) {
+            if (lines[i].trimmed().isEmpty() || i == 1) continue;
+            if (QString(name).startsWith("evaporator") && i == lines.size() - 5) continue;
+            QStringList cut = lines;
+            cut.removeAt(i);
+            const ReportSummary s = Check(cut.join(QLatin1Char('\n')));
+            EXPECT_TRUE(!s.isReport || s.mismatches > 0) << name << " line " << i << ": " << lines[i].toStdString();
+        }
+    }
+}
+
+TEST(CheckReport, RandomDamageNeverCrashesOrPassesAChangedResult) {
+    // Deterministic damage: characters replaced, lines doubled or dropped,
+    // bytes of any kind. The checker must come back every time.
+    const QString golden = Golden("cooler_ru.txt");
+    uint64_t x = 12345;
+    const auto next = [&x] {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        return x;
+    };
+    for (int round = 0; round < 1500; ++round) {
+        QString text = golden;
+        const int edits = 1 + static_cast<int>(next() % 4);
+        for (int e = 0; e < edits; ++e) {
+            const qsizetype at = static_cast<qsizetype>(next() % static_cast<uint64_t>(text.size()));
+            switch (next() % 4) {
+            case 0: text[at] = QChar(static_cast<char16_t>(next() % 0x500)); break;
+            case 1: text.insert(at, text.mid(at, static_cast<qsizetype>(next() % 200))); break;
+            case 2: text.remove(at, static_cast<qsizetype>(next() % 50)); break;
+            default: text[at] = QLatin1Char("0123456789,.|_ \n"[next() % 16]); break;
+            }
+        }
+        const ReportSummary s = Check(text);
+        EXPECT_TRUE(s.isReport || !s.reason.isEmpty());
+    }
+    // One result changed by ten units of its last digit is never right.
+    const QStringList results = {"332,27", "2010,01", "243,48", "18,25", "909,46", "7500,00"};
+    for (const QString& r : results) {
+        QString changed = r;
+        changed[changed.size() - 2] = changed[changed.size() - 2] == QLatin1Char('9') ? QLatin1Char('0') : QChar(changed[changed.size() - 2].unicode() + 1);
+        EXPECT_EQ(Check(QString(golden).replace(r, changed)).mismatches, 1) << r.toStdString();
+    }
+}
+
 TEST(CheckReport, AnythingElseIsNotAReport) {
     EXPECT_FALSE(Check(QString()).isReport);
     EXPECT_FALSE(Check(QStringLiteral("Отчёт по лабораторной работе\nРасчет подогревателя\n")).isReport);
