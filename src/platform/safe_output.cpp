@@ -1,0 +1,201 @@
+#include "platform/safe_output.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace heatx {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+QByteArray Encoded(const QString& path) { return QFile::encodeName(path); }
+
+// A name in the same folder for the bytes until they are complete; the dot
+// keeps it out of the way in file managers.
+QByteArray TempCandidate(const QString& path, unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+    const QFileInfo info(path);
+    const QString name = QStringLiteral(".%1.%2-%3-%4.tmp")
+                             .arg(info.fileName())
+                             .arg(::getpid())
+                             .arg(counter.fetch_add(1))
+                             .arg(attempt);
+    return Encoded(info.dir().filePath(name));
+}
+
+bool IsUnsupported(int error) {
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
+           error == EINVAL || error == EXDEV || error == EMLINK;
+}
+
+}  // namespace
+
+QString SystemErrorText(int error) {
+    switch (error) {
+    case ENOSPC: return QStringLiteral("нет места на устройстве");
+    case EDQUOT: return QStringLiteral("превышена квота на диске");
+    case EACCES:
+    case EPERM: return QStringLiteral("нет доступа на запись");
+    case EROFS: return QStringLiteral("файловая система только для чтения");
+    case ENOENT: return QStringLiteral("папка не существует");
+    case ENOTDIR: return QStringLiteral("путь проходит через файл, а не папку");
+    case EISDIR: return QStringLiteral("это папка, а не файл");
+    case EEXIST: return QStringLiteral("файл с таким именем уже есть");
+    case EIO: return QStringLiteral("ошибка ввода-вывода");
+    case EFBIG: return QStringLiteral("файл слишком велик");
+    case ENAMETOOLONG: return QStringLiteral("слишком длинное имя");
+    case EPIPE: return QStringLiteral("получатель закрыл канал");
+    case EBADF: return QStringLiteral("вывод закрыт");
+    default: return QStringLiteral("системная ошибка %1").arg(error);
+    }
+}
+
+bool WriteAllToFd(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) {  // a device that takes nothing and says nothing
+            errno = ENOSPC;
+            return false;
+        }
+        data += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
+
+bool IsSameFile(const QString& a, const QString& b) {
+    struct stat sa {}, sb {};
+    if (::stat(Encoded(a).constData(), &sa) != 0 || ::stat(Encoded(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool SyncFolderOf(const QString& path) {
+    const QByteArray folder = Encoded(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    // Some file systems cannot sync a folder (EINVAL); the rename stands anyway.
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return ok;
+}
+
+AtomicFile::~AtomicFile() { Discard(); }
+
+bool AtomicFile::Fail(int error) {
+    if (error_ == 0) error_ = error ? error : EIO;
+    return false;
+}
+
+bool AtomicFile::Open(const QString& path, Mode mode) {
+    Discard();
+    path_ = path;
+    mode_ = mode;
+    error_ = 0;
+    buffer_.clear();
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray candidate = TempCandidate(path, attempt);
+        fd_ = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            tempPath_ = candidate;
+            buffer_.reserve(qsizetype(kBufferSize));
+            return true;
+        }
+        if (errno != EEXIST) return Fail(errno);
+    }
+    return Fail(EEXIST);
+}
+
+bool AtomicFile::FlushBuffer() {
+    if (buffer_.isEmpty()) return true;
+    if (!WriteAllToFd(fd_, buffer_.constData(), std::size_t(buffer_.size()))) return Fail(errno);
+    buffer_.clear();
+    return true;
+}
+
+bool AtomicFile::Write(const char* data, std::size_t size) {
+    if (error_) return false;
+    if (fd_ < 0) return Fail(EBADF);
+    if (std::size_t(buffer_.size()) + size > kBufferSize) {
+        if (!FlushBuffer()) return false;
+        if (size >= kBufferSize) return WriteAllToFd(fd_, data, size) || Fail(errno);
+    }
+    buffer_.append(data, qsizetype(size));
+    return true;
+}
+
+bool AtomicFile::Commit() {
+    if (error_) {
+        Discard();
+        return false;
+    }
+    if (fd_ < 0) return Fail(EBADF);
+    bool ok = FlushBuffer();
+    if (ok && ::fsync(fd_) != 0) ok = Fail(errno);
+    if (::close(fd_) != 0 && ok) ok = Fail(errno);
+    fd_ = -1;
+    if (ok) {
+        const QByteArray target = Encoded(path_);
+        if (mode_ == Mode::Replace) {
+            if (::rename(tempPath_.constData(), target.constData()) != 0) ok = Fail(errno);
+        } else if (::link(tempPath_.constData(), target.constData()) != 0) {
+            // link(2) never replaces; where the file system has no hard links
+            // (FAT sticks, some shares) claim the name first, then rename over
+            // the empty claim.
+            const int linkError = errno;
+            if (!IsUnsupported(linkError)) {
+                ok = Fail(linkError);
+            } else {
+                const int claim = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                if (claim < 0) {
+                    ok = Fail(errno);
+                } else {
+                    ::close(claim);
+                    if (::rename(tempPath_.constData(), target.constData()) != 0) {
+                        ok = Fail(errno);
+                        ::unlink(target.constData());
+                    }
+                }
+            }
+        }
+    }
+    if (!tempPath_.isEmpty()) ::unlink(tempPath_.constData());  // no-op after rename
+    tempPath_.clear();
+    if (ok && !SyncFolderOf(path_)) ok = Fail(errno);
+    return ok;
+}
+
+void AtomicFile::Discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!tempPath_.isEmpty()) ::unlink(tempPath_.constData());
+    tempPath_.clear();
+    buffer_.clear();
+}
+
+QString AtomicFile::ErrorText() const {
+    return QStringLiteral("не удаётся записать файл «%1»: %2").arg(path_, SystemErrorText(error_));
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, AtomicFile::Mode mode, QString* error) {
+    AtomicFile file;
+    const bool ok = file.Open(path, mode) && file.Write(bytes) && file.Commit();
+    if (!ok && error) *error = file.ErrorText();
+    return ok;
+}
+
+}  // namespace heatx

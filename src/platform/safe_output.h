@@ -1,0 +1,80 @@
+// Output that can fail goes through here: every write is checked, files appear
+// whole (a temporary file in the same folder, flushed to disk, then given its
+// final name), and a failure carries a Russian reason that can be shown as it
+// is. Qt Core and POSIX only, so the windows program and heatx-batch share it.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstddef>
+
+namespace heatx {
+
+// The reason behind an errno value, in Russian ("нет места на устройстве").
+QString SystemErrorText(int error);
+
+// Writes every byte to a file descriptor, retrying short writes and EINTR.
+// False with errno set when the descriptor refuses bytes.
+bool WriteAllToFd(int fd, const char* data, std::size_t size);
+
+// True when both paths name one existing file (same device and inode), so an
+// output can refuse to overwrite its own input.
+bool IsSameFile(const QString& a, const QString& b);
+
+// Flushes a folder's entries to disk after a file in it was created or
+// renamed. False with errno set when it fails.
+bool SyncFolderOf(const QString& path);
+
+// A file that takes its final name only when it is complete. Bytes are
+// buffered and written to a temporary file beside the final path; Commit()
+// flushes them, syncs them to disk and renames. Until then nothing exists
+// under the final name (Replace keeps the old file there), and a failed or
+// abandoned file leaves no temporary behind. The first error sticks: later
+// writes do nothing and Commit() fails with it.
+class AtomicFile {
+public:
+    enum class Mode {
+        Replace,    // an existing file is replaced in one step
+        Exclusive,  // an existing file is never replaced: Commit() fails with EEXIST
+    };
+
+    AtomicFile() = default;
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary file. False (with ErrorText()) when the folder
+    // cannot be written.
+    bool Open(const QString& path, Mode mode);
+    bool Write(const char* data, std::size_t size);
+    bool Write(const QByteArray& bytes) { return Write(bytes.constData(), std::size_t(bytes.size())); }
+    // Everything written so far is on disk under the final name.
+    bool Commit();
+    // Abandons the file: the temporary goes, the final name is untouched.
+    void Discard();
+
+    bool IsOpen() const { return fd_ >= 0; }
+    bool Failed() const { return error_ != 0; }
+    int Error() const { return error_; }
+    const QString& Path() const { return path_; }
+    // "не удаётся записать файл «…»: нет места на устройстве"
+    QString ErrorText() const;
+
+private:
+    bool Fail(int error);
+    bool FlushBuffer();
+
+    QString path_;
+    QByteArray tempPath_;
+    Mode mode_ = Mode::Replace;
+    int fd_ = -1;
+    int error_ = 0;
+    QByteArray buffer_;
+};
+
+// Writes bytes as a whole file in one call. On failure returns false and,
+// when error is given, sets it to AtomicFile::ErrorText().
+bool WriteWholeFile(const QString& path, const QByteArray& bytes, AtomicFile::Mode mode,
+                    QString* error = nullptr);
+
+}  // namespace heatx
