@@ -1,14 +1,9 @@
 #include "batch/table_output.h"
 
-#include <QFileInfo>
-#include <cstdio>
+#include <cerrno>
+#include <unistd.h>
 
 namespace heatx::batch {
-
-bool SameFile(const QString& a, const QString& b) {
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
-}
 
 QString CsvField(const QString& text) {
     if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
@@ -20,51 +15,37 @@ QString CsvField(const QString& text) {
 }
 
 bool TableOutput::Open(const QString& path, const QStringList& inputs, QString* error) {
-    path_ = path;
     if (path.isEmpty()) return true;
     for (const QString& input : inputs)
-        if (SameFile(path, input)) {
-            *error = QStringLiteral("%1 — входной файл; результат в него не пишется").arg(path);
+        if (IsSameFile(path, input)) {
+            *error = QStringLiteral("«%1» — входной файл; результат в него не пишется").arg(path);
             refusedInput_ = true;
             return false;
         }
-    file_ = std::make_unique<QSaveFile>(path);
-    if (!file_->open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("не удаётся создать %1: %2").arg(path, file_->errorString());
+    file_ = std::make_unique<AtomicFile>();
+    if (!file_->Open(path, AtomicFile::Mode::Replace)) {
+        *error = file_->ErrorText();
         return false;
     }
     return true;
 }
 
 bool TableOutput::Write(const std::string& text, QString* error) {
-    if (!file_) {
-        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
-            *error = QStringLiteral("не удаётся записать стандартный вывод");
-            return false;
-        }
-        return true;
-    }
-    if (file_->write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-        *error = QStringLiteral("не удаётся записать %1: %2").arg(path_, file_->errorString());
-        file_->cancelWriting();
+    if (file_) {
+        if (file_->Write(text.data(), text.size())) return true;
+        *error = file_->ErrorText();
         return false;
     }
-    return true;
+    if (WriteAllToFd(STDOUT_FILENO, text.data(), text.size())) return true;
+    *error = QStringLiteral("не удаётся записать стандартный вывод: %1").arg(SystemErrorText(errno));
+    return false;
 }
 
 bool TableOutput::Finish(QString* error) {
-    if (!file_) {
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            *error = QStringLiteral("не удаётся записать стандартный вывод");
-            return false;
-        }
-        return true;
-    }
-    if (!file_->commit()) {
-        *error = QStringLiteral("не удаётся записать %1: %2").arg(path_, file_->errorString());
-        return false;
-    }
-    return true;
+    if (!file_) return true;  // standard output is written unbuffered
+    if (file_->Commit()) return true;
+    *error = file_->ErrorText();
+    return false;
 }
 
 }  // namespace heatx::batch

@@ -3,7 +3,8 @@
 // then renamed) and never replaces one of the command's input files.
 #pragma once
 
-#include <QSaveFile>
+#include "platform/safe_output.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -20,17 +21,13 @@ public:
     bool RefusedInput() const { return refusedInput_; }
     // Every byte is checked.
     bool Write(const std::string& text, QString* error);
-    // Standard output flushed, or the file committed under its name.
+    // Standard output written out, or the file on disk under its name.
     bool Finish(QString* error);
 
 private:
-    QString path_;
+    std::unique_ptr<AtomicFile> file_;
     bool refusedInput_ = false;
-    std::unique_ptr<QSaveFile> file_;
 };
-
-// The same canonical file (symbolic links and relative names resolved).
-bool SameFile(const QString& a, const QString& b);
 
 // A field of a semicolon table, quoted when it holds a semicolon, a quote or
 // a line break.

@@ -524,7 +524,7 @@ TEST(CheckTool, DetailsAndExitStatuses) {
     // Output that cannot be written: a clear message and exit 1.
     run = RunTool({QStringLiteral("check"), QStringLiteral("-o"), dir.filePath("нет/итог.csv"), right});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("не удаётся создать")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("не удаётся записать файл"))) << run.err.toStdString();
     QProcess full;
     full.setStandardOutputFile(QStringLiteral("/dev/full"));
     full.start(QStringLiteral(HEATX_BATCH), {QStringLiteral("check"), right});
