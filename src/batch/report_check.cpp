@@ -67,25 +67,37 @@ QStringList Tokens(const QString& normalizedLine) {
     return tokens;
 }
 
+// The decimal marks of the locales a report may be printed under: point,
+// comma and the Arabic decimal separator.
+bool IsDecimalMark(QChar c) { return c == QLatin1Char('.') || c == QLatin1Char(',') || c == QChar(0x066B); }
+
 // A number as the reports print it: optional minus, digits, optionally a
-// decimal mark (either) and digits.
+// decimal mark and digits.
 bool IsPrintedNumber(const QString& t) {
-    static const QRegularExpression re(QStringLiteral("^-?[0-9]+([.,][0-9]+)?$"));
+    static const QRegularExpression re(QStringLiteral("^-?[0-9]+([.,\\x{066B}][0-9]+)?$"));
     return re.match(t).hasMatch();
 }
 
 int Decimals(const QString& t) {
-    const qsizetype mark = t.indexOf(QRegularExpression(QStringLiteral("[.,]")));
-    return mark < 0 ? 0 : static_cast<int>(t.size() - mark - 1);
+    for (qsizetype i = 0; i < t.size(); ++i)
+        if (IsDecimalMark(t[i])) return static_cast<int>(t.size() - i - 1);
+    return 0;
+}
+
+// The number text as the core reads a typed answer: with a point.
+QString WithPoint(QString t) {
+    for (QChar& c : t)
+        if (IsDecimalMark(c)) c = QLatin1Char('.');
+    return t;
 }
 
 // Two printed numbers with the same count of decimals that differ by at most
 // one unit of the last digit.
 bool WithinLastDigit(const QString& a, const QString& b) {
     if (!IsPrintedNumber(a) || !IsPrintedNumber(b) || Decimals(a) != Decimals(b)) return false;
-    QString da = a, db = b;
-    da.remove(QLatin1Char('.')).remove(QLatin1Char(','));
-    db.remove(QLatin1Char('.')).remove(QLatin1Char(','));
+    QString da = WithPoint(a), db = WithPoint(b);
+    da.remove(QLatin1Char('.'));
+    db.remove(QLatin1Char('.'));
     if (da.size() > 18 || db.size() > 18) return da == db;
     bool okA = false, okB = false;
     const qint64 ia = da.toLongLong(&okA);
@@ -171,7 +183,7 @@ std::optional<TitleLine> ReadTitle(const QString& n) {
 }
 
 // The state after the same checks and model run the windows make for these
-// texts. Cooler constructive values are accepted in the range of either the
+// texts (printed construction numbers read with any decimal mark). Cooler constructive values are accepted in the range of either the
 // first entry or a later change, as the design window accepts them.
 struct Recomputed {
     Status status = Status::Ok;
@@ -189,7 +201,7 @@ Recomputed Recompute(Apparatus type, const QStringList& sheet, const QStringList
     switch (type) {
     case Apparatus::Heater: {
         for (int i = 0; i < kHeaterSheetLines; ++i) StoreTypedLine(s.HeaterValueTexts[i], s.InputValues[i], sheet[i]);
-        for (int i = 0; i < 4; ++i) StoreTypedLine(s.HeaterValueTexts[12 + i], s.InputValues[12 + i], construction[i]);
+        for (int i = 0; i < 4; ++i) StoreTypedLine(s.HeaterValueTexts[12 + i], s.InputValues[12 + i], WithPoint(construction[i]));
         s.BadLineIndex = CheckHeaterInput(s);
         if (s.CalcError != kClear) { reject(s.BadLineIndex); return r; }
         s.HeaterHorizontal = horizontal ? kSet : kClear;
@@ -200,7 +212,7 @@ Recomputed Recompute(Apparatus type, const QStringList& sheet, const QStringList
     }
     case Apparatus::Cooler: {
         for (int i = 0; i < kCoolerSheetLines; ++i) StoreTypedLine(s.CoolerValueTexts[i], s.InputValues[i], sheet[i]);
-        for (int i = 0; i < 5; ++i) StoreTypedLine(s.CoolerValueTexts[13 + i], s.InputValues[13 + i], construction[i]);
+        for (int i = 0; i < 5; ++i) StoreTypedLine(s.CoolerValueTexts[13 + i], s.InputValues[13 + i], WithPoint(construction[i]));
         s.BadLineIndex = CheckCoolerInput(s);
         if (s.CalcError != kClear) { reject(s.BadLineIndex); return r; }
         for (int i = kCoolerFirstConstructive; i <= kCoolerLastConstructive; ++i)
@@ -304,11 +316,13 @@ constexpr int kValuesLine = 8;
 const QString kReynoldsWarning = QStringLiteral("ЧИСЛО RE В ТРУБАХ");
 
 // The decimal mark the report was printed with. Typed value texts (the
-// evaporator's height) always hold a point, so any comma in a number decides.
+// evaporator's height) always hold a point, so any other mark decides.
 QChar MarkOf(const QStringList& lines) {
     for (const QString& l : lines)
         for (const QString& t : Tokens(l))
-            if (IsPrintedNumber(t) && t.contains(QLatin1Char(','))) return QLatin1Char(',');
+            if (IsPrintedNumber(t))
+                for (const QChar c : t)
+                    if (IsDecimalMark(c) && c != QLatin1Char('.')) return c;
     return QLatin1Char('.');
 }
 

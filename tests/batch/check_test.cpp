@@ -358,6 +358,25 @@ TEST(CheckReport, RemovedBlocksAndLinesAndStrayLines) {
     EXPECT_EQ(s.mismatches, 1) << Describe(s);
 }
 
+TEST(CheckReport, DateLinesOfManyLocalesAndEitherDecimalMark) {
+    for (const char* name : {"ru_RU", "en_US", "de_DE", "uk_UA", "kk_KZ", "ja_JP", "fr_CA", "ar_EG", "hi_IN"}) {
+        const QLocale locale{QString::fromLatin1(name)};
+        // The locale's own mark too: the Arabic decimal separator of ar_EG.
+        for (const QChar mark : {QChar(u','), QChar(u'.'), QChar(locale.decimalPoint()[0])}) {
+            SetDecimalMark(mark);
+            RecordingPrinter p;
+            PrintHeaterSession(p, [&locale] {
+                return DateLine(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 33)), locale);
+            });
+            const ReportSummary s = Check(p.lines.join(QLatin1Char('\n')));
+            EXPECT_EQ(s.blocks, 3) << name;
+            EXPECT_EQ(s.mismatches, 0) << name << Describe(s);
+            EXPECT_TRUE(s.date.startsWith(QStringLiteral("2026-12-07 "))) << name << " " << s.date.toStdString();
+        }
+    }
+    SetDecimalMark(QLatin1Char('.'));
+}
+
 TEST(CheckReport, SeveralDocumentsInOneFileAndWindowsLineEnds) {
     // A text copy that kept the lines of a failed save holds two documents.
     QString two = Golden("heater_ru.txt") + Golden("cooler_en.txt");
