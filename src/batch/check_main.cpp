@@ -1,7 +1,7 @@
 // heatx-batch check: one line per saved report, with its verdict.
 #include "batch/commands.h"
 #include "batch/report_check.h"
-#include "batch/table_output.h"
+#include "batch/teacher_output.h"
 #include "state/calc_state.h"
 #include "text/text_format.h"
 
@@ -216,7 +216,7 @@ int RunCheckCommand(int argc, char** argv) {
     QStringList inputs = files;
     if (!variantsPath.isEmpty()) inputs.append(variantsPath);
     if (!rosterPath.isEmpty()) inputs.append(rosterPath);
-    TableOutput out;
+    TeacherOutput out;
     if (!out.Open(outPath, inputs, &error)) {
         if (out.RefusedInput()) return Usage(error);
         Tell(error);

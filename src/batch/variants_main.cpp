@@ -1,6 +1,6 @@
 // heatx-batch variants: individual variants of a group from base rows.
 #include "batch/commands.h"
-#include "batch/table_output.h"
+#include "batch/teacher_output.h"
 #include "batch/variants.h"
 
 #include <QFile>
@@ -131,7 +131,7 @@ int RunVariantsCommand(int argc, char** argv) {
     const VariantSet set = MakeVariants(options, text);
     if (!set.error.isEmpty()) return Fail(set.error, 2);
 
-    TableOutput out;
+    TeacherOutput out;
     QString error;
     if (!out.Open(outPath, {fromPath}, &error)) return out.RefusedInput() ? Usage(error) : Fail(error, 1);
     if (!out.Write(VariantsCsv(options, set), &error) || !out.Finish(&error)) return Fail(error, 1);

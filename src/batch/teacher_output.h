@@ -12,7 +12,7 @@
 
 namespace heatx::batch {
 
-class TableOutput {
+class TeacherOutput {
 public:
     // An empty path is standard output. False with a Russian reason when the
     // file is one of the inputs (RefusedInput() then tells so) or cannot be

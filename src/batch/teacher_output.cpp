@@ -1,4 +1,4 @@
-#include "batch/table_output.h"
+#include "batch/teacher_output.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -14,7 +14,7 @@ QString CsvField(const QString& text) {
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-bool TableOutput::Open(const QString& path, const QStringList& inputs, QString* error) {
+bool TeacherOutput::Open(const QString& path, const QStringList& inputs, QString* error) {
     if (path.isEmpty()) return true;
     for (const QString& input : inputs)
         if (IsSameFile(path, input)) {
@@ -30,7 +30,7 @@ bool TableOutput::Open(const QString& path, const QStringList& inputs, QString* 
     return true;
 }
 
-bool TableOutput::Write(const std::string& text, QString* error) {
+bool TeacherOutput::Write(const std::string& text, QString* error) {
     if (file_) {
         if (file_->Write(text.data(), text.size())) return true;
         *error = file_->ErrorText();
@@ -41,7 +41,7 @@ bool TableOutput::Write(const std::string& text, QString* error) {
     return false;
 }
 
-bool TableOutput::Finish(QString* error) {
+bool TeacherOutput::Finish(QString* error) {
     if (!file_) return true;  // standard output is written unbuffered
     if (file_->Commit()) return true;
     *error = file_->ErrorText();
