@@ -243,6 +243,11 @@ int RunCheckCommand(int argc, char** argv) {
                 const QString note = QStringLiteral("исходные данные не совпадают ни с одним вариантом");
                 if (!notes.contains(note)) notes.append(note);
             }
+            if (!head.label.isEmpty() && !ids.isEmpty() && !ids.contains(head.label)) {
+                const QString note = QStringLiteral("в отчёте вариант %1, а исходные данные — варианта %2")
+                                         .arg(head.label, ids.join(QLatin1Char(',')));
+                if (!notes.contains(note)) notes.append(note);
+            }
             for (const QString& id : ids) {
                 if (!matched.contains(id)) matched.append(id);
                 const auto owner = roster.find(id);

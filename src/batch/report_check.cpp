@@ -354,6 +354,9 @@ struct ReportChecker::Impl {
     int linesOutside = 0;
     bool gaveUp = false;
 
+    QString pendingLabel;        // a variant name waiting for its head
+    bool problemReason = false;  // the next line is the reason of a short page
+
     // The head in work.
     const TypeInfo* type = nullptr;
     ReportHead head;
@@ -385,6 +388,26 @@ struct ReportChecker::Impl {
             StartHead(*title);
             return;
         }
+        // The lines heatx-batch adds to an answer key: the variant's name
+        // before its report, and the short page of a variant without a result.
+        static const QRegularExpression variantLine(
+            QStringLiteral("^ВАРИАНТ:? (.+?)(?: \\(СТРОКА [0-9]+ ФАЙЛА\\))?$"));
+        if (const auto m = variantLine.match(n); m.hasMatch()) {
+            if (state != State::Outside) CloseHead();
+            pendingLabel = m.captured(1);
+            problemReason = false;
+            return;
+        }
+        if (n.startsWith(QStringLiteral("РАСЧЁТ НЕ ВЫПОЛНЕН, СТАТУС "))) {
+            if (state != State::Outside) CloseHead();
+            pendingLabel.clear();
+            problemReason = true;
+            return;
+        }
+        if (problemReason && state == State::Outside) {
+            problemReason = false;  // the reason of the short page
+            return;
+        }
         switch (state) {
         case State::Outside:
             if (++linesOutside > kLinesBeforeGivingUp && !anyHead) gaveUp = true;
@@ -413,6 +436,9 @@ struct ReportChecker::Impl {
         type = title.type;
         head = ReportHead{};
         head.type = type->type;
+        head.label = pendingLabel;
+        pendingLabel.clear();
+        problemReason = false;
         captionIndex = 0;
         headOk = false;
         headBadReported = false;

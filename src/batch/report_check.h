@@ -34,6 +34,7 @@ struct ReportHead {
     Apparatus type = Apparatus::Heater;
     QStringList texts;
     QString student;
+    QString label;  // the variant name heatx-batch printed before the head, if any
 };
 
 struct ReportSummary {

@@ -391,6 +391,25 @@ TEST(CheckReport, SeveralDocumentsInOneFileAndWindowsLineEnds) {
     EXPECT_EQ(s.mismatches, 0) << Describe(s);
 }
 
+TEST(CheckReport, AnswerKeysWithVariantNamesAndShortPagesOfFailedVariants) {
+    const QString margin(12, QLatin1Char(' '));
+    const QString key = margin + QStringLiteral(" ВАРИАНТ: В07\n") + Golden("heater_ru.txt") + QStringLiteral("\f\n") +
+                        margin + QStringLiteral(" ВАРИАНТ: В08 (СТРОКА 9 ФАЙЛА)\n\n") + margin +
+                        QStringLiteral(" РАСЧЁТ НЕ ВЫПОЛНЕН, СТАТУС input\n") + margin +
+                        QStringLiteral(" СТРОКА 0 (ТЕПЛОПРОВОДНОСТЬ КОНДЕНСАТА) ВНЕ ДОПУСТИМЫХ ПРЕДЕЛОВ: «0,04»\n\f\n") +
+                        margin + QStringLiteral(" ВАРИАНТ: В09\n") + Golden("heater_en.txt");
+    QStringList labels;
+    const ReportSummary s = CheckReportText(key, [&labels](const ReportHead& h) { labels.append(h.label); });
+    EXPECT_EQ(s.blocks, 2);
+    EXPECT_EQ(s.mismatches, 0) << Describe(s);
+    EXPECT_EQ(labels, QStringList({"В07", "В09"}));
+    // A name line does not excuse a head without its block.
+    const QString cut = margin + QStringLiteral(" ВАРИАНТ: В07\n") +
+                        Golden("heater_ru.txt").split(QLatin1Char('\n')).mid(0, 15).join(QLatin1Char('\n')) +
+                        QLatin1Char('\n') + margin + QStringLiteral(" ВАРИАНТ: В09\n") + Golden("heater_en.txt");
+    EXPECT_EQ(Check(cut).mismatches, 1);
+}
+
 TEST(CheckReport, ReynoldsWarningLineMustBeTheModels) {
     // The heater of examples with 1 kg/s of water: Re 2208,76 in the tubes.
     QString report = Golden("heater_ru.txt").replace("                                           5\n",
