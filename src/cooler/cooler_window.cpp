@@ -11,7 +11,6 @@
 #include "text/text_format.h"
 
 #include <QFontMetrics>
-#include <QKeyEvent>
 
 namespace heatx {
 
@@ -58,7 +57,7 @@ SheetSetup CoolerSheetSetup() {
     };
 }
 
-ErrorDialogSetup CoolerErrorDialogSetup() { return ErrorDialogSetup{QStringLiteral("Form14"), 5565, 1245, false, true}; }
+ErrorDialogSetup CoolerErrorDialogSetup() { return ErrorDialogSetup{QStringLiteral("Form14"), 5565, 1245, false}; }
 
 void PrepareCoolerSheet(Program& p) {
     CalcState& s = p.state();
@@ -146,8 +145,7 @@ void Form6::FillReopenedList() {
 void Form6::ShowInputError(double dialogLeft) {
     ErrorDialog* dialog = program().form14();
     dialog->SetWindowTwips(dialogLeft, 5000, 5895, 1500);
-    dialog->show();
-    BringToFront(dialog);
+    dialog->ShowOverSheet();
 }
 
 void Form6::KeepData() {
@@ -238,7 +236,7 @@ Form13::Form13(Program& program) : FormWindow(program, QStringLiteral("Form13"))
     QPalette green = List1->palette();
     green.setColor(QPalette::Base, Rgb(0, 255, 0));
     List1->setPalette(green);
-    List1->installEventFilter(this);
+    EditLinesOnKeys(List1, [this](int row) { ConstructionLineClicked(row); });
     connect(List1, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { ConstructionLineClicked(List1->row(item)); });
 
@@ -442,21 +440,8 @@ void Form13::OtherExchanger() {
 }
 
 void Form13::EndProgram() {
-    Program& p = program();
-    if (p.state().PrintStarted != kClear) p.EndPrintJob();
-    p.End();
-}
-
-bool Form13::eventFilter(QObject* watched, QEvent* event) {
-    // Return or the space bar on a construction line changes it, as a click does.
-    if (watched == List1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-            ConstructionLineClicked(List1->currentRow());
-            return true;
-        }
-    }
-    return FormWindow::eventFilter(watched, event);
+    // The end of the program ends the printed report with it.
+    program().End();
 }
 
 }  // namespace heatx

@@ -72,8 +72,6 @@ public:
     // Shows the construction, runs the model and shows the results.
     void CoolerDesignRun();
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void Print();
     void ShowConstructionList();

@@ -44,7 +44,7 @@ SheetSetup EvapSheetSetup() {
     };
 }
 
-ErrorDialogSetup EvapErrorDialogSetup() { return ErrorDialogSetup{QStringLiteral("Form8"), 4680, 1155, true, false}; }
+ErrorDialogSetup EvapErrorDialogSetup() { return ErrorDialogSetup{QStringLiteral("Form8"), 4680, 1155, true}; }
 
 void ConnectEvapSheet(SheetWindow& sheet) {
     // The sheet comes back from the design window with no title of its own
@@ -81,9 +81,7 @@ void EvapDesignRun(Program& p, SheetWindow& sheet) {
         sheet.Command1->hide();
         sheet.Command2->hide();
         sheet.ShowBadLine(530, 1200 + kLineStep * s.BadLineIndex, 9000);
-        ErrorDialog* dialog = p.form8();
-        dialog->show();
-        BringToFront(dialog);
+        p.form8()->ShowOverSheet();
         return;
     }
     p.Unload(&sheet);
@@ -269,16 +267,17 @@ void Form11::OtherExchanger() {
     p.CloseOtherWindows();
     s.PrintHeadPending = kClear;
     s.PrintTableHeaderPending = kSet;
-    if (s.PrintStarted != kClear) p.CloseEvapReport();
+    // The menu is on the screen before the report is closed: the message
+    // about the saved report stands over it, not on an empty desktop.
     Form4* menu = p.form4();
     menu->show();
     BringToFront(menu);
+    if (s.PrintStarted != kClear) p.CloseEvapReport();
 }
 
 void Form11::EndProgram() {
-    Program& p = program();
-    if (p.state().PrintStarted != kClear) p.CloseEvapReport();
-    p.End();
+    // The end of the program closes the printed table and ends the report.
+    program().End();
 }
 
 }  // namespace heatx

@@ -37,8 +37,7 @@ void OpenDesignWindow(Program& p, SheetWindow& sheet, bool hideResults) {
 void ShowInputError(Program& p, SheetWindow& sheet, double dialogLeft) {
     ErrorDialog* dialog = p.form5();
     dialog->SetWindowTwips(dialogLeft, 5000, 5895, 1500);
-    dialog->show();
-    BringToFront(dialog);
+    dialog->ShowOverSheet();
     (void)sheet;
 }
 
@@ -91,7 +90,7 @@ SheetSetup HeaterSheetSetup() {
     };
 }
 
-ErrorDialogSetup HeaterErrorDialogSetup() { return ErrorDialogSetup{QStringLiteral("Form5"), 5685, 1320, true, true}; }
+ErrorDialogSetup HeaterErrorDialogSetup() { return ErrorDialogSetup{QStringLiteral("Form5"), 5685, 1320, true}; }
 
 void ConnectHeaterSheet(SheetWindow& sheet) {
     sheet.onKeepData = [](SheetWindow& w) { KeepData(w, w.program()); };
@@ -150,6 +149,7 @@ Form9::Form9(Program& program) : FormWindow(program, QStringLiteral("Form9")) {
     SetTwips(List1, (ScaleWidthTwips() - 7000) / 2, 1000, 7000, 1200);
     connect(List1, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { ConstructionLineClicked(List1->row(item)); });
+    EditLinesOnKeys(List1, [this](int row) { ConstructionLineClicked(row); });
 
     auto button = [&](const char* name, const QString& caption, const QColor& face, double left, double top,
                       double width) { return MakeButton(this, name, caption, face, left, top, width, 375); };
@@ -267,6 +267,7 @@ void Form9::HeaterDesignRun() {
         Command1->hide();
         Label1->hide();
         Label2->hide();
+        Command2->setFocus();
         return;
     }
     Label1->show();
@@ -284,12 +285,15 @@ void Form9::HeaterDesignRun() {
     Label6->setText(texts::kReynoldsLine + QLatin1Char('\n') + FormatFixed(s.ReTube, 11, 2));
     Label6->show();
     show();
+    // At the keyboard the next step is printing the result.
+    Command1->setFocus();
 }
 
 void Form9::Print() {
     program().state().PrintStarted = kSet;
     program().PrintHeaterRow();
     Command1->hide();
+    Command2->setFocus();
 }
 
 void Form9::FillConstructionList() {
@@ -316,6 +320,8 @@ void Form9::ShowConstructionList() {
                                                       Command7, Label1, Label2, Label6, Label8})
         w->hide();
     FillConstructionList();
+    // The first line current: Return or Space changes it at once.
+    List1->setCurrentRow(0);
     List1->setFocus();
 }
 
@@ -398,9 +404,8 @@ void Form9::OtherExchanger() {
 }
 
 void Form9::EndProgram() {
-    Program& p = program();
-    if (p.state().PrintStarted != kClear) p.EndPrintJob();
-    p.End();
+    // The end of the program ends the printed report with it.
+    program().End();
 }
 
 }  // namespace heatx

@@ -66,6 +66,35 @@ QImage DrawPicture(Picture picture) {
     return image;
 }
 
+QImage DrawProgramIcon(int pixels) {
+    QImage image(pixels, pixels, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(pixels / 64.0, pixels / 64.0);
+    const QColor brown(0x80, 0x30, 0x00);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x00, 0x96, 0xff));
+    p.drawRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
+    p.setPen(QPen(brown, 2));
+    p.setBrush(QColor(0xff, 0xff, 0x80));
+    p.drawRoundedRect(QRectF(8, 22, 48, 22), 6, 6);
+    p.setPen(QPen(QColor(0xc0, 0x40, 0x00), 2));
+    for (const double y : {28.0, 33.0, 38.0}) p.drawLine(QPointF(12, y), QPointF(52, y));
+    p.setPen(QPen(brown, 1.5));
+    p.setBrush(QColor(0xff, 0x80, 0x80));
+    p.drawRect(QRectF(16, 12, 6, 10));
+    p.setBrush(QColor(0x80, 0xff, 0x80));
+    p.drawRect(QRectF(42, 44, 6, 10));
+    return image;
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64}) icon.addPixmap(QPixmap::fromImage(DrawProgramIcon(size)));
+    return icon;
+}
+
 QPixmap ReadPictureFile(const QString& folder, Picture picture) {
     if (folder.isEmpty()) return {};
     QImageReader reader(QDir(folder).filePath(QString::fromLatin1(LookOf(picture).fileName)));

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QSize>
@@ -34,6 +35,15 @@ QImage DrawPicture(Picture picture);
 // A face with given words and colours, the words in the bold button font,
 // centred; used for the built-in faces of the sheet buttons too.
 QImage DrawFace(const QString& words, const QColor& text, const QColor& back, QSize pixels);
+
+// The program's icon, square, pixels wide: a shell-and-tube exchanger (the
+// shell, three tubes, two nozzles on a blue tile), the same drawing as
+// packaging/heatx.svg, whose 64-unit grid it scales.
+QImage DrawProgramIcon(int pixels);
+// The icon of every window of the program: that drawing at the sizes window
+// systems ask for (16 to 64 pixels). Drawn, not read, so it needs no file and
+// no image plugin.
+QIcon ProgramIcon();
 
 // The picture read from folder; null when the file is missing or unreadable.
 QPixmap ReadPictureFile(const QString& folder, Picture picture);

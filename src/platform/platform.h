@@ -1,5 +1,5 @@
 // Everything the windows need from outside the program: the modal input and
-// yes/no boxes, the beep, the report printer, the clock and regional formats,
+// yes/no boxes, the keyboard layout switch, the beep, the report printer, the clock and regional formats,
 // the folder of the pictures and the screen size.
 //
 // QtPlatform is the real one; tests answer the boxes from queues and record
@@ -15,6 +15,9 @@
 
 namespace heatx {
 
+// The input languages the program switches between around the surname entry.
+enum class KeyboardLayout { Russian, EnglishUS };
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -27,6 +30,10 @@ public:
     // Modal message box with the buttons "Да" and "Нет" and no icon:
     // kAnswerYes (6) or kAnswerNo (7).
     virtual int YesNoBox(const QString& title, const QString& text) = 0;
+
+    // Makes layout the input language of the keyboard, where the window
+    // system has such layouts; does nothing where it has not.
+    virtual void ActivateKeyboardLayout(KeyboardLayout layout) = 0;
 
     virtual void Beep() = 0;
 

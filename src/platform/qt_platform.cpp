@@ -3,9 +3,11 @@
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/twips.h"
+#include "platform/xkb_layout.h"
 #include "state/calc_state.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,10 +54,34 @@ InputBoxDialog::InputBoxDialog(const QString& prompt, const QString& title, QWid
     grid->setRowStretch(0, 1);
     // The size of the classic input box: 4725 x 2550 twips, the frame included.
     resize(Px(4725) - 8, Px(2550) - 28);
+    // Wider where the title needs it, so that the window manager shows it
+    // whole: the title in a bold face, and beside it the frame's icon and
+    // buttons. The box's corner stays where the caller places it.
+    if (const int titleWidth = InputBoxTitleWidth(title); width() < titleWidth) resize(titleWidth, height());
     entry_->setFocus();
 }
 
+int InputBoxTitleWidth(const QString& title) {
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    // Title fonts of window managers run a little larger than the program's
+    // 8.25 pt; the icon and three frame buttons take about 100 pixels.
+    return QFontMetrics(bold).horizontalAdvance(title) * 6 / 5 + 100;
+}
+
 QString InputBoxDialog::Text() const { return entry_->text(); }
+
+QWidget* MessageParent() {
+    QWidget* active = QApplication::activeWindow();
+    if (active != nullptr && active->isVisible()) return active;
+    // A dialog on the screen before the window it belongs to.
+    QWidget* shown = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip) continue;
+        if (shown == nullptr || (w->windowType() == Qt::Dialog && shown->windowType() != Qt::Dialog)) shown = w;
+    }
+    return shown;
+}
 
 void PlaceOnScreen(QWidget* dialog, int xTwips, int yTwips) {
     QPoint corner(Px(xTwips), Px(yTwips));
@@ -72,14 +98,14 @@ QtPlatform::QtPlatform(const QString& executableFolder)
     : pictureFolder_(PictureFolderFor(executableFolder)), printer_(&QtPlatform::Inform) {}
 
 QString QtPlatform::InputBox(const QString& prompt, const QString& title, int xTwips, int yTwips) {
-    InputBoxDialog box(prompt, title, QApplication::activeWindow());
+    InputBoxDialog box(prompt, title, MessageParent());
     PlaceOnScreen(&box, xTwips, yTwips);
     if (box.exec() != QDialog::Accepted) return QString();
     return box.Text();
 }
 
 int QtPlatform::YesNoBox(const QString& title, const QString& text) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(MessageParent());
     box.setWindowTitle(title);
     box.setText(text);
     box.setIcon(QMessageBox::NoIcon);
@@ -94,6 +120,8 @@ int QtPlatform::YesNoBox(const QString& title, const QString& text) {
     return box.clickedButton() == yes || box.clickedButton() == nullptr ? kAnswerYes : kAnswerNo;
 }
 
+void QtPlatform::ActivateKeyboardLayout(KeyboardLayout layout) { LockXkbLayout(layout); }
+
 void QtPlatform::Beep() { QApplication::beep(); }
 
 QSize QtPlatform::ScreenSizeTwips() {
@@ -102,13 +130,23 @@ QSize QtPlatform::ScreenSizeTwips() {
     return QSize(TwipsFromPx(screen->size().width()), TwipsFromPx(screen->size().height()));
 }
 
-void QtPlatform::Inform(const QString& title, const QString& text) {
-    QMessageBox box(QApplication::activeWindow());
+void QtPlatform::Inform(const QString& title, const QString& text, const QString& details) {
+    QMessageBox box(MessageParent());
     box.setWindowTitle(title);
     box.setText(text);
     box.setIcon(QMessageBox::Information);
     box.setTextFormat(Qt::PlainText);
+    // File names in the message can be selected and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    if (!details.isEmpty()) {
+        // The text of a report that could be saved nowhere: shown at once,
+        // not behind a button, so it can be selected and copied.
+        box.setIcon(QMessageBox::Warning);
+        box.setDetailedText(details);
+        for (QAbstractButton* button : box.buttons())
+            if (box.buttonRole(button) == QMessageBox::ActionRole) QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
+    }
     box.exec();
 }
 

@@ -26,6 +26,16 @@ private:
     QLineEdit* entry_;
 };
 
+// The window the program's boxes and messages stand over, centred on it and
+// kept above it: the active window, else a window on the screen (the one the
+// student goes to, before the window system has made it active). Null only
+// when no window of the program is on the screen.
+QWidget* MessageParent();
+
+// The least width of an input box that shows title whole in a window
+// manager's title bar, pixels.
+int InputBoxTitleWidth(const QString& title);
+
 // Moves a dialog's top-left corner to x, y twips, kept on the screen.
 void PlaceOnScreen(QWidget* dialog, int xTwips, int yTwips);
 
@@ -36,6 +46,9 @@ public:
 
     QString InputBox(const QString& prompt, const QString& title, int xTwips, int yTwips) override;
     int YesNoBox(const QString& title, const QString& text) override;
+    // On X11 the XKB group of the layout is locked; elsewhere, or with no
+    // such layout on the keyboard, nothing changes.
+    void ActivateKeyboardLayout(KeyboardLayout layout) override;
     void Beep() override;
     Printer& ReportPrinter() override { return printer_; }
     void SetReportApparatus(const QString& word) override { printer_.SetApparatus(word); }
@@ -44,8 +57,10 @@ public:
     QString ProgramFolder() override { return pictureFolder_; }
     QSize ScreenSizeTwips() override;
 
-    // Shows one information message (used by the report printer).
-    static void Inform(const QString& title, const QString& text);
+    // Shows one information message (used by the report printer). Its text
+    // can be selected; details, when given, are shown below it in an area
+    // whose text can be selected and copied.
+    static void Inform(const QString& title, const QString& text, const QString& details = QString());
 
 private:
     QString pictureFolder_;

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace heatx {
 
@@ -188,6 +189,75 @@ void AtomicFile::Discard() {
 }
 
 QString AtomicFile::ErrorText() const {
+    return QStringLiteral("не удаётся записать файл «%1»: %2").arg(path_, SystemErrorText(error_));
+}
+
+AppendFile::~AppendFile() { Close(); }
+
+AppendFile::AppendFile(AppendFile&& other) noexcept { *this = std::move(other); }
+
+AppendFile& AppendFile::operator=(AppendFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        path_ = std::move(other.path_);
+        fd_ = std::exchange(other.fd_, -1);
+        size_ = std::exchange(other.size_, 0);
+        error_ = std::exchange(other.error_, 0);
+    }
+    return *this;
+}
+
+bool AppendFile::Fail(int error) {
+    error_ = error ? error : EIO;
+    return false;
+}
+
+bool AppendFile::Create(const QString& path) {
+    Close();
+    path_ = path;
+    size_ = 0;
+    error_ = 0;
+    const QByteArray name = Encoded(path);
+    fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
+    if (fd_ < 0) return Fail(errno);
+    // The new name itself must survive a power cut, not only the bytes.
+    if (!SyncFolderOf(path)) {
+        const int error = errno;
+        ::close(fd_);
+        fd_ = -1;
+        ::unlink(name.constData());
+        return Fail(error);
+    }
+    return true;
+}
+
+bool AppendFile::Append(const QByteArray& bytes) {
+    if (fd_ < 0) return Fail(EBADF);
+    if (WriteAllToFd(fd_, bytes.constData(), std::size_t(bytes.size())) && ::fsync(fd_) == 0) {
+        size_ += bytes.size();
+        error_ = 0;
+        return true;
+    }
+    const int error = errno;
+    // Cut the part that got in: the file keeps whole pieces only. Cutting
+    // frees blocks, so it works on a full disk too.
+    if (::ftruncate(fd_, off_t(size_)) == 0) ::fsync(fd_);
+    return Fail(error);
+}
+
+void AppendFile::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+void AppendFile::Remove() {
+    if (fd_ < 0) return;
+    Close();
+    ::unlink(Encoded(path_).constData());
+    SyncFolderOf(path_);
+}
+
+QString AppendFile::ErrorText() const {
     return QStringLiteral("не удаётся записать файл «%1»: %2").arg(path_, SystemErrorText(error_));
 }
 

@@ -72,6 +72,47 @@ private:
     QByteArray buffer_;
 };
 
+// A file that grows by whole pieces and keeps every piece on disk: the name
+// is claimed with an exclusive create (never an existing file), each Append()
+// writes all its bytes and syncs them to disk, and an append that fails is
+// cut off again, so the file holds whole pieces only. Unlike AtomicFile an
+// error does not stick: a later Append() may succeed once there is room.
+class AppendFile {
+public:
+    AppendFile() = default;
+    ~AppendFile();
+    AppendFile(AppendFile&& other) noexcept;
+    AppendFile& operator=(AppendFile&& other) noexcept;
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    // Creates the file under path; false with Error() == EEXIST when that
+    // name is taken (by a file, a folder or a link), so two programs never
+    // claim one name.
+    bool Create(const QString& path);
+    // Appends bytes and syncs them; on failure the file is as before.
+    bool Append(const QByteArray& bytes);
+    // Closes the file; it stays on disk.
+    void Close();
+    // Closes and deletes the file (its content went elsewhere).
+    void Remove();
+
+    bool IsOpen() const { return fd_ >= 0; }
+    qint64 Size() const { return size_; }
+    int Error() const { return error_; }
+    const QString& Path() const { return path_; }
+    // "не удаётся записать файл «…»: нет места на устройстве"
+    QString ErrorText() const;
+
+private:
+    bool Fail(int error);
+
+    QString path_;
+    int fd_ = -1;
+    qint64 size_ = 0;
+    int error_ = 0;
+};
+
 // Writes bytes as a whole file in one call. On failure returns false and,
 // when error is given, sets it to AtomicFile::ErrorText().
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, AtomicFile::Mode mode,

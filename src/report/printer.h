@@ -19,6 +19,14 @@ public:
     virtual void PrintLine(const QString& line) = 0;
     // The document is complete: the pages go out.
     virtual void EndDocument() = 0;
+    // One printed block (a head and its rows, or one more row) is complete.
+    // A printer that keeps a copy on disk writes the block now, so a crash
+    // after a print loses no printed line.
+    virtual void EndBlock() {}
+    // The program ends: an open document is ended as by EndDocument, and
+    // whatever the printer still holds (a report it could not send or save
+    // before) must go out now, because nothing is kept after this call.
+    virtual void EndSession() { EndDocument(); }
 };
 
 // Keeps every printed line; a finished document is moved to documents.
@@ -31,11 +39,18 @@ public:
         documents.append(lines);
         lines.clear();
     }
+    void EndBlock() override { blockEnds.append(lines.size()); }
+    void EndSession() override {
+        if (!lines.isEmpty()) EndDocument();
+        ++sessionEnds;
+    }
 
     QString fontName;
     double fontSize = 0;
     QStringList lines;               // lines of the open document
     QList<QStringList> documents;    // ended documents
+    QList<qsizetype> blockEnds;      // lines of the open document at each end of a block
+    int sessionEnds = 0;
 };
 
 }  // namespace heatx

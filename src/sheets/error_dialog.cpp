@@ -7,6 +7,8 @@
 #include "shell/program.h"
 #include "shell/window_texts.h"
 
+#include <QWindow>
+
 namespace heatx {
 
 ErrorDialog::ErrorDialog(Program& program, ErrorDialogSetup setup, std::function<SheetWindow*()> sheet)
@@ -37,13 +39,10 @@ ErrorDialog::ErrorDialog(Program& program, ErrorDialogSetup setup, std::function
 
     Command1 = MakeButton(this, "Command1", texts::kYes, QColor(), 960, 720, 1095, 255);
     Command2 = MakeButton(this, "Command2", texts::kNo, QColor(), 2880, 720, 1095, 255);
-    if (setup_.focusOnNo) {
-        setTabOrder(Command2, Command1);
-        setFocusProxy(Command2);
-    } else {
-        setTabOrder(Command1, Command2);
-        setFocusProxy(Command1);
-    }
+    // "Нет" ends the program and every value typed so far goes with it: the
+    // dialog opens with the focus on "Да", so a stray Space or Return only
+    // goes back to the sheet.
+    setTabOrder(Command1, Command2);
     connect(Command1, &QPushButton::clicked, this, [this] { Yes(); });
     connect(Command2, &QPushButton::clicked, this, [this] { No(); });
 }
@@ -56,7 +55,18 @@ void ErrorDialog::Load() {
         const double sheetWidth = Sheet()->WidthTwips();
         SetWindowTwips(std::max(0.0, (sheetWidth - WidthTwips()) / 2), 4500, -1, -1);
     }
-    (setup_.focusOnNo ? Command2 : Command1)->setFocus();
+    Command1->setFocus();
+}
+
+void ErrorDialog::ShowOverSheet() {
+    SheetWindow* sheet = Sheet();
+    // Both windows need their window-system windows to be tied together; the
+    // tie is made before showing, when the window manager reads it.
+    sheet->winId();
+    winId();
+    if (windowHandle() != nullptr) windowHandle()->setTransientParent(sheet->windowHandle());
+    show();
+    BringToFront(this);
 }
 
 void ErrorDialog::Yes() {

@@ -17,7 +17,6 @@ struct ErrorDialogSetup {
     double clientWidth;   // twips
     double clientHeight;  // twips
     bool placeOnLoad;     // top 4500, centred on the sheet's width
-    bool focusOnNo;       // "Нет" first in the tab order
 };
 
 class ErrorDialog : public FormWindow {
@@ -34,6 +33,11 @@ public:
     // "Да": back to editing on the sheet. The default restores the sheet's
     // edit mode with the hint shown and the end-of-corrections button hidden.
     std::function<void(ErrorDialog&)> onYes;
+
+    // Shown above its sheet and kept there while it stays non-modal: it is a
+    // transient window of the sheet, so a click on the sheet (the natural
+    // click on the marked line) does not bury it behind a full-screen sheet.
+    void ShowOverSheet();
 
     void Yes();
     void No();

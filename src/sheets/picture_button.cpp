@@ -1,12 +1,10 @@
 #include "sheets/picture_button.h"
 
 #include <QPainter>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 
 namespace heatx {
 
-PictureButton::PictureButton(QWidget* parent) : QPushButton(parent) {}
+PictureButton::PictureButton(QWidget* parent) : FlatButton(parent) {}
 
 void PictureButton::SetPicture(const QPixmap& picture, const QString& name) {
     picture_ = picture;
@@ -15,13 +13,10 @@ void PictureButton::SetPicture(const QPixmap& picture, const QString& name) {
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.text.clear();
-    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+    QPainter painter(this);
+    PaintFrame(painter);
     if (picture_.isNull()) return;
-    const QRect inner = rect().adjusted(2, 2, -2, -2);
+    const QRect inner = rect().adjusted(kEdge, kEdge, -kEdge, -kEdge);
     QSize size = picture_.size();
     if (size.width() > inner.width() || size.height() > inner.height())
         size.scale(inner.size(), Qt::KeepAspectRatio);
@@ -29,13 +24,7 @@ void PictureButton::paintEvent(QPaintEvent*) {
     target.moveCenter(inner.center());
     if (isDown()) target.translate(1, 1);
     painter.drawPixmap(target, picture_);
-    if (hasFocus()) {
-        // The focus shows as a dotted frame inside the face.
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = target.adjusted(1, 1, -1, -1);
-        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-    }
+    PaintFocusDots(painter, target.adjusted(2, 2, -2, -2));
 }
 
 }  // namespace heatx

@@ -1,13 +1,15 @@
 // A push button whose face is a picture: the words of the button drawn in
-// its colours. The picture is centred on the button inside its bevel.
+// its colours. The picture is centred on the button inside its bevel (or its
+// focus frame).
 #pragma once
 
+#include "shell/form_window.h"
+
 #include <QPixmap>
-#include <QPushButton>
 
 namespace heatx {
 
-class PictureButton : public QPushButton {
+class PictureButton : public FlatButton {
 public:
     explicit PictureButton(QWidget* parent);
     // name: the picture's file name, or a name of the built-in face.

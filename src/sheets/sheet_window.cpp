@@ -7,7 +7,6 @@
 #include "shell/window_texts.h"
 #include "text/text_format.h"
 
-#include <QKeyEvent>
 
 namespace heatx {
 
@@ -51,7 +50,7 @@ SheetWindow::SheetWindow(Program& program, SheetSetup setup)
     List1->setObjectName(QStringLiteral("List1"));
     List1->setUniformItemSizes(true);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    List1->installEventFilter(this);
+    EditLinesOnKeys(List1, [this](int row) { EditLine(row); });
     // The review shows the lines in a disabled list: they stay readable.
     QPalette listColours = List1->palette();
     for (QPalette::ColorRole role : {QPalette::Text, QPalette::Base, QPalette::WindowText})
@@ -203,18 +202,6 @@ void SheetWindow::RunFirstEntry() {
     }
     show();
     BringToFront(this);
-}
-
-bool SheetWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Return or the space bar on a list line edits it, as a click does.
-    if (watched == List1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-            EditLine(List1->currentRow());
-            return true;
-        }
-    }
-    return FormWindow::eventFilter(watched, event);
 }
 
 }  // namespace heatx

@@ -71,8 +71,6 @@ public:
     // result shown. The caller has set the window's geometry.
     void RunFirstEntry();
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     SheetSetup setup_;
 };

@@ -37,10 +37,11 @@ Form1::Form1(Program& program) : FormWindow(program, QStringLiteral("Form1")) {
     Command1 = button("Command1", texts::kDescriptionButton, Rgb(255, 255, 0));
     Command2 = button("Command2", texts::kInputButton, Rgb(0, 255, 0));
     Command3 = button("Command3", texts::kEndProgramButton, Rgb(255, 128, 128));
-    // Tab order: end, input, description; the end button has the focus.
+    // Tab order: end, input, description, and round again; the end button
+    // has the focus (given in the load handler). The window itself takes no
+    // focus, so Tab never stops on it.
     setTabOrder(Command3, Command2);
     setTabOrder(Command2, Command1);
-    setFocusProxy(Command3);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Describe(); });
     connect(Command2, &QPushButton::clicked, this, [this] { EnterSurname(); });
@@ -101,8 +102,12 @@ void Form1::Describe() {
 
 void Form1::EnterSurname() {
     Program& p = program();
+    // The surname is typed in Russian; the numbers and the decimal marks of
+    // everything after it on the English (United States) keyboard.
+    p.platform().ActivateKeyboardLayout(KeyboardLayout::Russian);
     const QString answer = p.platform().InputBox(texts::kSurnamePrompt, texts::kSurnameTitle, 500, 300);
     p.state().StudentLine = ProperCase(answer) + QLatin1Char(' ');
+    p.platform().ActivateKeyboardLayout(KeyboardLayout::EnglishUS);
     hide();
     p.Unload(this);
     p.CloseOtherWindows();

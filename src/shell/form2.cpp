@@ -38,7 +38,7 @@ Form2::Form2(Program& program) : FormWindow(program, QStringLiteral("Form2")) {
     SetLabelColors(Label3, Rgb(255, 128, 0), Rgb(0, 0, 0));
 
     Command1 = MakeButton(this, "Command1", texts::kContinueButton, Rgb(0, 255, 0), 1920, 5640, 4095, 375);
-    setFocusProxy(Command1);
+    Command1->setFocus();
     connect(Command1, &QPushButton::clicked, this, [this] { Continue(); });
 }
 

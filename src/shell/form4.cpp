@@ -41,8 +41,9 @@ Form4::Form4(Program& program) : FormWindow(program, QStringLiteral("Form4")) {
     Command4 = button("Command4", texts::kEndCalculationButton, Rgb(255, 128, 128), 3600);
     setTabOrder(Command4, Command3);
     setTabOrder(Command3, Command2);
+    // Tab order: end, cooler, heater, evaporator (when shown), and round
+    // again; the end button has the focus (given in the load handler).
     setTabOrder(Command2, Command1);
-    setFocusProxy(Command4);
 
     connect(Command1, &QPushButton::clicked, this, [this] { PrepareEvapSheet(this->program()); });
     connect(Command2, &QPushButton::clicked, this, [this] { PrepareHeaterSheet(this->program()); });

@@ -6,9 +6,10 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QPainter>
-#include <QStyleOptionButton>
-#include <QStylePainter>
+#include <QWindow>
 
 namespace heatx {
 
@@ -84,27 +85,104 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     program_.ClosedByUser(this);
 }
 
-CaptionButton::CaptionButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
+void FlatButton::keyPressEvent(QKeyEvent* event) {
+    // Keypad Enter comes with the keypad modifier.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // A held key does not press the button again and again.
+        if (!event->isAutoRepeat() && isEnabled()) click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
 
+void FlatButton::PaintFrame(QPainter& painter) const {
+    const QRect r = rect();
+    painter.fillRect(r, palette().color(QPalette::Button));
+    auto ring = [&](int inset, const QColor& topLeft, const QColor& bottomRight) {
+        const QRect e = r.adjusted(inset, inset, -inset, -inset);
+        painter.setPen(topLeft);
+        painter.drawLine(e.topLeft(), e.topRight());
+        painter.drawLine(e.topLeft(), e.bottomLeft());
+        painter.setPen(bottomRight);
+        painter.drawLine(e.bottomLeft(), e.bottomRight());
+        painter.drawLine(e.topRight(), e.bottomRight());
+    };
+    if (hasFocus()) {
+        for (int i = 0; i < kEdge; ++i) ring(i, Qt::black, Qt::black);
+    } else if (isDown()) {
+        ring(0, Rgb(64, 64, 64), Qt::white);
+        ring(1, Rgb(128, 128, 128), Rgb(224, 224, 224));
+    } else {
+        ring(0, Qt::white, Rgb(64, 64, 64));
+        ring(1, Rgb(224, 224, 224), Rgb(128, 128, 128));
+    }
+}
+
+void FlatButton::PaintFocusDots(QPainter& painter, const QRect& area) const {
+    if (!hasFocus()) return;
+    QPen dots(Qt::black);
+    dots.setStyle(Qt::DotLine);
+    painter.setPen(dots);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area.adjusted(0, 0, -1, -1));
+}
+
+CaptionButton::CaptionButton(const QString& caption, QWidget* parent) : FlatButton(caption, parent) {}
 
 void CaptionButton::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    const QString caption = option.text;
-    option.text.clear();
-    painter.drawControl(QStyle::CE_PushButton, option);
-    QRect area = rect().adjusted(3, 2, -3, -2);
+    QPainter painter(this);
+    PaintFrame(painter);
+    const int edge = kEdge + 2;
+    QRect area = rect().adjusted(edge, edge - 2, -edge, -edge + 2);
+    // The dotted rectangle only where it leaves the caption a full line.
+    if (rect().height() - 2 * edge >= fontMetrics().height() + 2)
+        PaintFocusDots(painter, rect().adjusted(edge, edge, -edge, -edge));
     if (isDown()) area.translate(1, 1);
+    painter.setFont(font());
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
+namespace {
+
+class LineKeys : public QObject {
+public:
+    LineKeys(QListWidget* list, std::function<void(int)> edit) : QObject(list), list_(list), edit_(std::move(edit)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == list_ && event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) &&
+                (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                if (!key->isAutoRepeat()) edit_(list_->currentRow());
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QListWidget* list_;
+    std::function<void(int)> edit_;
+};
+
+}  // namespace
+
+void EditLinesOnKeys(QListWidget* list, std::function<void(int row)> edit) {
+    list->installEventFilter(new LineKeys(list, std::move(edit)));
 }
 
 void BringToFront(QWidget* window) {
     // Window systems without a stacking order (the offscreen one of the
     // tests) have nothing to raise.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
-    window->activateWindow();
+    // Asked of the window system directly: a transient window (an error
+    // dialog over its sheet) counts as active while its sheet is, and
+    // activateWindow() would then leave the focus on the sheet.
+    if (QWindow* handle = window->windowHandle()) handle->requestActivate();
+    else window->activateWindow();
 }
 
 CaptionButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QColor& face,

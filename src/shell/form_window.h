@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
+#include <functional>
+
+class QListWidget;
 
 namespace heatx {
 
@@ -78,9 +81,30 @@ private:
     QList<SurfaceText> surface_;
 };
 
+// A push button of the program's windows, drawn by itself rather than by the
+// style (whose gradients would pale the colours): the face flat in exactly
+// the palette's button colour, a plain raised or pressed bevel around it. The
+// button with the focus shows it plainly, from the moment the window opens:
+// a black frame in place of the bevel and a dotted rectangle inside. Return
+// and keypad Enter press the button, as the space bar does.
+class FlatButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+    // Width of the bevel or of the focus frame, pixels.
+    static constexpr int kEdge = 2;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    // The face and the bevel or focus frame.
+    void PaintFrame(QPainter& painter) const;
+    // The dotted focus rectangle along area, when the button has the focus.
+    void PaintFocusDots(QPainter& painter, const QRect& area) const;
+};
+
 // A push button whose caption wraps onto further lines when it is wider than
 // the button, centred both ways.
-class CaptionButton : public QPushButton {
+class CaptionButton : public FlatButton {
 public:
     CaptionButton(const QString& caption, QWidget* parent);
 
@@ -95,6 +119,10 @@ CaptionButton* MakeButton(QWidget* parent, const char* name, const QString& capt
 
 // Window colours, as red, green, blue.
 inline QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
+
+// Return, keypad Enter and the space bar on the current line of list edit
+// that line, as a click on it does.
+void EditLinesOnKeys(QListWidget* list, std::function<void(int row)> edit);
 
 // Brings a shown window to the front and gives it the input focus.
 void BringToFront(QWidget* window);

@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -22,6 +23,40 @@ const char kNoDisplay[] =
     "heatx: нет графического экрана, окна программы открыть негде.\n"
     "Запустите программу в графическом сеансе (должна быть задана переменная DISPLAY\n"
     "или WAYLAND_DISPLAY) или укажите платформу Qt, например QT_QPA_PLATFORM=offscreen.\n";
+
+const char kHelp[] =
+    "heatx — учебная программа конструктивного расчёта газожидкостных кожухотрубных\n"
+    "теплообменников: подогреватель или дефлегматор, холодильник, испаритель. Работает в окнах;\n"
+    "её ведут мышью или с клавиатуры (Tab — к следующей кнопке, Enter или пробел — нажать).\n"
+    "\n"
+    "Вызов:\n"
+    "  heatx             открыть окна программы\n"
+    "  heatx --help      эта справка\n"
+    "  heatx --version   версия программы\n"
+    "\n"
+    "Переменные окружения:\n"
+    "  HEATX_EVAPORATOR=1  показать в библиотеке программ кнопку «ИСПАРИТЕЛЬ»\n"
+    "                      (демонстрация для преподавателя; студентам она не видна)\n"
+    "  HEATX_REPORT_DIR    папка, куда сохраняются отчёты в PDF и текстом, когда в системе нет\n"
+    "                      принтера по умолчанию; без неё — папка «Документы» пользователя\n"
+    "\n"
+    "Ответы к вариантам группы без окон даёт heatx-batch (heatx-batch --help).\n";
+
+// Prints text to the standard output; false when it could not be written
+// whole (a closed pipe, a full disk).
+bool PrintOut(const char* text) { return std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0; }
+
+// --help and --version are answered before the window system is reached, so
+// they work without a display. Every other argument is left to Qt (-display,
+// -platform ...). -1 when the program is to start its windows.
+int AnswerCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "--help" || arg == "-h") return PrintOut(kHelp) ? 0 : 1;
+        if (arg == "--version") return PrintOut("heatx " HEATX_VERSION "\n") ? 0 : 1;
+    }
+    return -1;
+}
 
 bool HasDisplay() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
@@ -66,6 +101,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const int answered = AnswerCommandLine(argc, argv); answered >= 0) return answered;
     if (!HasDisplay()) {
         std::fputs(kNoDisplay, stderr);
         return 1;

@@ -13,6 +13,8 @@
 #include "shell/form2.h"
 #include "shell/form4.h"
 
+#include <QApplication>
+
 namespace heatx {
 
 Program::Program(CalcState& state, Platform& platform, std::function<void()> quit)
@@ -94,6 +96,8 @@ Form13* Program::form13() {
 }
 
 void Program::Start() {
+    // Every window, box and message of the program shows the program's icon.
+    QApplication::setWindowIcon(ProgramIcon());
     Form1* start = form1();
     start->show();
     BringToFront(start);
@@ -103,9 +107,14 @@ void Program::End() {
     if (ended_) return;
     ended_ = true;
     // A report that was printed to but not yet sent goes out now, an
-    // evaporator table with its closing rule.
-    CloseEvapReport();
-    EndPrintJob();
+    // evaporator table with its closing rule; with it, a report the printer
+    // could not send or save before gets its last chance (one message for
+    // both, and nothing stays only in memory when the program is gone).
+    Printer& printer = platform_.ReportPrinter();
+    if (evapTableOpen_) PrintClosingRule(printer, kEvapTableWidth);
+    evapTableOpen_ = false;
+    reportOpen_ = false;
+    printer.EndSession();
     forms_.UnloadAll();
     if (quit_) quit_();
 }
@@ -130,12 +139,14 @@ void Program::ClosedByUser(FormWindow* form) {
 void Program::PrintHeaterRow() {
     platform_.SetReportApparatus(QStringLiteral("подогреватель"));
     heatx::PrintHeaterRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
+    platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
 }
 
 void Program::PrintCoolerRow() {
     platform_.SetReportApparatus(QStringLiteral("холодильник"));
     heatx::PrintCoolerRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
+    platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
 }
 
@@ -148,6 +159,7 @@ void Program::EndPrintJob() {
 void Program::PrintEvapRow() {
     platform_.SetReportApparatus(QStringLiteral("испаритель"));
     heatx::PrintEvapRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
+    platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
     evapTableOpen_ = true;
 }

@@ -166,6 +166,7 @@ private slots:
         QVERIFY(design && design->isVisible());
         QCOMPARE(r.loaded(), QStringList{"Form13"});
         QCOMPARE(design->windowTitle(), QStringLiteral("РАСЧЁТ ХОЛОДИЛЬНИКОВ"));
+        QCOMPARE(Road::PaleFaces(design), QStringList());
         QCOMPARE(design->LeftTwips(), 100.0);
         QCOMPARE(design->WidthTwips(), 12000.0);
         // The construction, values in column 76.
@@ -231,9 +232,13 @@ private slots:
         QVERIFY(r.platform.printer.lines[17].endsWith(QStringLiteral("  ЧИСЛО ХОДОВ ПО ТРУБНОМУ ПРОСТРАНСТВУ  1 ШТ.")));
 
         // Another exchanger: the printed blocks come out as one document and
-        // the menu is rebuilt, its evaporator button hidden again.
+        // the menu is rebuilt, its evaporator button hidden again. The
+        // message about the saved report stands over the menu.
+        QWidget* messageOver = nullptr;
+        r.platform.printer.onEnd = [&] { messageOver = MessageParent(); };
         Road::Click(design->Command4);
         QCOMPARE(r.platform.printer.documents.size(), 1);
+        QCOMPARE(messageOver, static_cast<QWidget*>(r.form4()));
         Form4* menu = r.form4();
         QVERIFY(menu && menu->isVisible());
         QVERIFY(!menu->Command1->isVisible());
@@ -281,7 +286,13 @@ private slots:
         QCOMPARE(dialog->TopTwips(), 5000.0);
         QCOMPARE(dialog->WidthTwips(), 5895.0);
         QCOMPARE(dialog->HeightTwips(), 1500.0);
-        QCOMPARE(dialog->focusProxy(), dialog->Command2);
+        // The focus on "Да": a stray Space only goes back to the sheet. A
+        // click on the marked line of the full-screen sheet leaves the dialog
+        // above it.
+        QCOMPARE(Road::FocusIn(dialog), static_cast<QWidget*>(dialog->Command1));
+        QVERIFY(Road::AboveItsSheet(dialog, sheet));
+        QTest::mouseClick(sheet->Label2, Qt::LeftButton);
+        QVERIFY(Dialog(r) == dialog && Road::AboveItsSheet(dialog, sheet));
 
         // "Да": line 3 is asked for at once; line 7 is still bad.
         r.platform.Answer({"4180"});
@@ -514,6 +525,12 @@ private slots:
         QCOMPARE(r.platform.inputBoxes.last().y, 2460);
         QVERIFY(design->List1->item(4)->text().endsWith(" 0.04"));
         QVERIFY(design->Command6->isVisible());
+        // The space bar as well.
+        design->List1->setCurrentRow(1);
+        r.platform.Answer({"2"});
+        QTest::keyClick(design->List1, Qt::Key_Space);
+        QCOMPARE(r.platform.inputBoxes.last().prompt, r.state.CoolerCaptions[14]);
+        QCOMPARE(r.state.CoolerValueTexts[14], QStringLiteral("2"));
     }
 
     void resultThatIsNotANumberIsNotOffered() {

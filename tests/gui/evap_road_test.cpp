@@ -188,6 +188,7 @@ private slots:
         QVERIFY(design && design->isVisible());
         QCOMPARE(r.loaded(), QStringList{"Form11"});
         QCOMPARE(design->windowTitle(), QStringLiteral("РАСЧЁТ ИСПАРИТЕЛЕЙ"));
+        QCOMPARE(Road::PaleFaces(design), QStringList());
         QCOMPARE(design->LeftTwips(), 100.0);
         QCOMPARE(design->TopTwips(), 100.0);
         QCOMPARE(design->WidthTwips(), 12000.0);
@@ -252,9 +253,13 @@ private slots:
         QVERIFY(r.platform.printer.documents.isEmpty());
         QCOMPARE(r.platform.beeps, 0);
 
-        // To the menu: the closing rule under the table, then the document ends.
+        // To the menu: the closing rule under the table, then the document
+        // ends, with the menu already on the screen for the message about it.
+        QWidget* messageOver = nullptr;
+        r.platform.printer.onEnd = [&] { messageOver = MessageParent(); };
         Road::Click(design->Command4);
         QCOMPARE(r.platform.printer.documents.size(), 1);
+        QCOMPARE(messageOver, static_cast<QWidget*>(r.form4()));
         const QStringList document = r.platform.printer.documents[0];
         QCOMPARE(document.size(), 27 + 4);
         QCOMPARE(document.mid(27), kClosing);
@@ -365,7 +370,8 @@ private slots:
         QCOMPARE(dialog->LeftTwips(), (10000 - dialog->WidthTwips()) / 2);
         QCOMPARE(dialog->WidthTwips(), 4680 + kFrameWidthTwips);
         QCOMPARE(dialog->HeightTwips(), 1155 + kFrameHeightTwips);
-        QCOMPARE(dialog->focusProxy(), static_cast<QWidget*>(dialog->Command1));
+        QCOMPARE(Road::FocusIn(dialog), static_cast<QWidget*>(dialog->Command1));
+        QVERIFY(Road::AboveItsSheet(dialog, sheet));
         QVERIFY(r.platform.inputBoxes.size() == 16);
 
         Road::Click(dialog->Command1);

@@ -304,6 +304,8 @@ private slots:
         QVERIFY(r.program->Ended());
         QVERIFY(r.loaded().isEmpty());
         QVERIFY(r.platform.printer.documents.isEmpty());
+        // "Нет" ends the program: the printer's last call, for a report it kept.
+        QCOMPARE(r.platform.printer.sessionEnds, 1);
     }
 
     void closingTheDialogGoesBackToEditing() {
@@ -391,6 +393,9 @@ private slots:
         Road::Click(design->Command1);
         const int afterFirst = r.platform.printer.lines.size();
         QCOMPARE(afterFirst, 15 + 11);  // head of 15 lines, block of 11
+        // Each print is one block, ended at once for a printer that keeps a
+        // copy on disk.
+        QCOMPARE(r.platform.printer.blockEnds, QList<qsizetype>{afterFirst});
         // Another construction, another block under the same head.
         Road::Click(design->Command2);
         r.platform.Answer({"120"});
@@ -400,6 +405,7 @@ private slots:
         Road::Click(design->Command1);
         const QStringList& lines = r.platform.printer.lines;
         QCOMPARE(lines.size(), afterFirst + 11);
+        QCOMPARE(r.platform.printer.blockEnds, (QList<qsizetype>{afterFirst, afterFirst + 11}));
         QCOMPARE(Count(lines, QStringLiteral("Расчет подогревателя")), 1);
         QCOMPARE(Count(lines, QStringLiteral("ТИП ТЕПЛООБМЕННИКА-ГОРИЗОНТАЛЬНЫЙ")), 2);
         QVERIFY(lines.contains(QString(12, ' ') + QStringLiteral(" ОБЩЕЕ ЧИСЛО ТРУБ ") + QString(19, ' ') +

@@ -4,6 +4,7 @@
 
 #include "heater/heater_window.h"
 #include "platform/fonts.h"
+#include "platform/qt_platform.h"
 #include "scripted_platform.h"
 #include "sheets/error_dialog.h"
 #include "sheets/picture_button.h"
@@ -15,6 +16,8 @@
 #include "text/text_format.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QWindow>
 #include <QListWidget>
 #include <QTest>
 #include <memory>
@@ -63,6 +66,65 @@ struct Road {
         QStringList lines;
         for (int i = 0; i < list->count(); ++i) lines.append(list->item(i)->text());
         return lines;
+    }
+
+    // The widget with the keyboard focus once window is the active window.
+    static QWidget* FocusIn(QWidget* window) {
+        BringToFront(window);
+        // Not qWaitForWindowActive: it counts a transient window as active
+        // while its parent is.
+        if (!QTest::qWaitFor([window] { return QApplication::activeWindow() == window; })) return nullptr;
+        return QApplication::focusWidget();
+    }
+    // A key pressed and let go on the widget with the focus, as a student
+    // at the keyboard does.
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY2(focus != nullptr, "nothing has the keyboard focus");
+        QTest::keyClick(focus, key, modifiers);
+    }
+    // The object names of the widgets the focus visits on steps presses of
+    // Tab (or Shift+Tab), starting in window.
+    static QStringList TabWalk(QWidget* window, int steps, bool back = false) {
+        QStringList names;
+        if (FocusIn(window) == nullptr) return {QStringLiteral("window not active")};
+        for (int i = 0; i < steps; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab,
+                            back ? Qt::ShiftModifier : Qt::NoModifier);
+            names.append(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+        }
+        return names;
+    }
+    // Tab pressed until target has the focus, at most once round any window.
+    static bool TabTo(QWidget* target) {
+        for (int i = 0; i < 20 && QApplication::focusWidget() != target; ++i) {
+            if (QApplication::focusWidget() == nullptr) return false;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        return QApplication::focusWidget() == target;
+    }
+    // The shown buttons of window whose face, as grabbed, is not flat in
+    // exactly their face colour (beside the caption, inside the bevel).
+    static QStringList PaleFaces(QWidget* window) {
+        QStringList pale;
+        for (FlatButton* b : window->findChildren<FlatButton*>()) {
+            if (!b->isVisible() || dynamic_cast<PictureButton*>(b) != nullptr) continue;
+            const QImage face = b->grab().toImage();
+            for (const QPoint at : {QPoint(FlatButton::kEdge + 1, face.height() / 2),
+                                    QPoint(face.width() - FlatButton::kEdge - 2, face.height() / 2)})
+                if (face.pixelColor(at) != FaceColor(b)) {
+                    pale.append(b->objectName());
+                    break;
+                }
+        }
+        return pale;
+    }
+    // An error dialog stays above its sheet: a dialog window tied to the
+    // sheet as its transient window, and not modal.
+    static bool AboveItsSheet(ErrorDialog* dialog, QWidget* sheet) {
+        return dialog->isVisible() && dialog->isWindow() && dialog->windowType() == Qt::Dialog &&
+               dialog->windowHandle() != nullptr && dialog->windowHandle()->transientParent() == sheet->windowHandle() &&
+               sheet->windowHandle() != nullptr && !dialog->isModal();
     }
 
     // Start window, surname entry, library menu.

@@ -10,14 +10,33 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 namespace heatx {
+
+// A switch of the keyboard layout, with the number of input boxes asked
+// before it.
+struct LayoutSwitch {
+    KeyboardLayout layout;
+    qsizetype boxesBefore;
+};
 
 struct AskedBox {
     QString prompt;
     QString title;
     int x = 0;
     int y = 0;
+};
+
+// Records the printed lines; onEnd, when set, runs as a document ends (the
+// moment the real printer tells the student where the report went).
+class WatchedPrinter : public RecordingPrinter {
+public:
+    void EndDocument() override {
+        if (onEnd) onEnd();
+        RecordingPrinter::EndDocument();
+    }
+    std::function<void()> onEnd;
 };
 
 class ScriptedPlatform : public Platform {
@@ -38,8 +57,11 @@ public:
         }
         return yesNoAnswers.takeFirst();
     }
+    void ActivateKeyboardLayout(KeyboardLayout layout) override {
+        layoutSwitches.append({layout, inputBoxes.size()});
+    }
     void Beep() override { ++beeps; }
-    Printer& ReportPrinter() override { return printer; }
+    Printer& ReportPrinter() override { return reportPrinter ? *reportPrinter : printer; }
     void SetReportApparatus(const QString& word) override { apparatus = word; }
     QDateTime Now() override { return now; }
     QLocale Locale() override { return QLocale(QLocale::Russian, QLocale::Russia); }
@@ -52,9 +74,11 @@ public:
     QList<int> yesNoAnswers;
     QList<AskedBox> inputBoxes;
     QList<AskedBox> yesNoBoxes;  // prompt holds the text
+    QList<LayoutSwitch> layoutSwitches;
     QStringList exhausted;
     int beeps = 0;
-    RecordingPrinter printer;
+    WatchedPrinter printer;
+    Printer* reportPrinter = nullptr;  // another printer instead of `printer`, when set
     QString apparatus;
     QString folder;
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 33));

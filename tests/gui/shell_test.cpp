@@ -3,6 +3,7 @@
 #include "road.h"
 
 #include "platform/pictures.h"
+#include "platform/qt_report_printer.h"
 #include "platform/twips.h"
 #include "shell/window_texts.h"
 
@@ -11,6 +12,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QProcess>
+#include <QTemporaryDir>
 
 using namespace heatx;
 
@@ -174,6 +176,61 @@ private slots:
         QVERIFY(r.form9()->close());
         QVERIFY(r.program->Ended());
         QCOMPARE(r.platform.printer.documents.size(), 1);
+        QCOMPARE(r.platform.printer.sessionEnds, 1);
+    }
+
+    // Every end of the program gives the printer its last call, also when
+    // nothing was printed since the last report ended: a report kept from a
+    // failed save must not be left in memory.
+    void everyEndOfTheProgramGivesThePrinterItsLastCall() {
+        Road& r = *road;
+        r.ToResults();
+        Road::Click(r.form9()->Command1);
+        Road::Click(r.form9()->Command4);  // another exchanger: the report ends
+        QCOMPARE(r.platform.printer.documents.size(), 1);
+        QCOMPARE(r.platform.printer.sessionEnds, 0);
+        Road::Click(r.form4()->Command4);  // the menu's end button
+        QVERIFY(r.program->Ended());
+        QCOMPARE(r.platform.printer.sessionEnds, 1);
+        QCOMPARE(r.platform.printer.documents.size(), 1);
+    }
+
+    // The real printer with a report folder that cannot be written: the
+    // printed report is saved in the home folder when the student ends the
+    // program, and the one message names the files.
+    void anUnwritableReportFolderFallsBackToHomeAtTheEnd() {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(QDir(dir.path()).mkpath("home"));
+        const QByteArray savedFolder = qgetenv("HEATX_REPORT_DIR"), savedHome = qgetenv("HOME");
+        qputenv("HEATX_REPORT_DIR", dir.filePath("file/reports").toUtf8());
+        qputenv("HOME", dir.filePath("home").toUtf8());
+        QStringList messages;
+        QtReportPrinter printer([&](const QString& t, const QString& x, const QString&) { messages << t << x; },
+                                [] { return QDateTime(QDate(2026, 12, 7), QTime(14, 5, 33)); });
+        printer.SetApparatus(QStringLiteral("подогреватель"));
+        Road& r = *road;
+        r.platform.reportPrinter = &printer;
+        r.ToResults();
+        Road::Click(r.form9()->Command1);
+        Road::Click(r.form9()->Command5);  // ОКОНЧАНИЕ РАБОТЫ С ПРОГРАММОЙ
+        qputenv("HEATX_REPORT_DIR", savedFolder);
+        qputenv("HOME", savedHome);
+        QVERIFY(r.program->Ended());
+
+        const QString base = dir.filePath("home/Отчёт_подогреватель_2026-12-07_14-05-33");
+        QFile text(base + ".txt");
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        const QString copy = QString::fromUtf8(text.readAll());
+        QVERIFY(copy.contains(QStringLiteral("Расчет подогревателя или дефлегматора")));
+        QVERIFY(copy.contains(QStringLiteral("ТИП ТЕПЛООБМЕННИКА-ГОРИЗОНТАЛЬНЫЙ")));
+        QVERIFY(QFileInfo(base + ".pdf").size() > 1000);
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[0], QStringLiteral("ОТЧЁТ СОХРАНЁН"));
+        QVERIFY2(messages[1].contains(base + ".pdf") && messages[1].contains(dir.filePath("file/reports")),
+                 qPrintable(messages[1]));
     }
 
     void closingTheSheetTakesItsDialogAlong() {

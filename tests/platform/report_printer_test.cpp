@@ -1,5 +1,9 @@
 // The printer of the windows program on a machine without a printer: the
-// report is saved as a PDF and a text copy, and the student is told where.
+// report is saved as a PDF and a text copy, every printed block reaches the
+// disk at once, and the student is told the truth about where it went.
+//
+// Some cases need whole processes (two programs saving at once, a crash, a
+// kill): this test program is then started again as a saver with --saver.
 #include "platform/paged_text_printer.h"
 #include "platform/qt_report_printer.h"
 
@@ -8,8 +12,14 @@
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace heatx;
 
@@ -18,6 +28,48 @@ namespace {
 struct Message {
     QString title;
     QString text;
+    QString details;
+};
+
+const QDateTime kMoment(QDate(2026, 12, 7), QTime(14, 5, 33));
+const QString kHeaterStem = QStringLiteral("Отчёт_подогреватель_2026-12-07_14-05-33");
+
+QByteArray Read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WholePdf(const QByteArray& bytes) { return bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF"); }
+
+// A block of five numbered lines, as one print of the student.
+QStringList Block(const QString& who, int n) {
+    QStringList lines;
+    for (int j = 0; j < 5; ++j) lines.append(QStringLiteral("%1 блок %2 строка %3").arg(who).arg(n).arg(j));
+    return lines;
+}
+
+void PrintBlock(QtReportPrinter& printer, const QStringList& block) {
+    for (const QString& line : block) printer.PrintLine(line);
+    printer.EndBlock();
+}
+
+QString Text(const QStringList& lines) { return lines.join(QLatin1Char('\n')) + QLatin1Char('\n'); }
+
+// Limits the size of any file this process writes, as a disk that fills up
+// does (write(2) refuses bytes past the limit with EFBIG), until destroyed.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
 };
 
 class ReportPrinterTest : public ::testing::Test {
@@ -25,23 +77,58 @@ protected:
     void SetUp() override {
         if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a default printer is installed";
         ASSERT_TRUE(dir_.isValid());
-        qputenv("HEATX_REPORT_DIR", dir_.path().toUtf8());
+        for (const char* name : {"HEATX_REPORT_DIR", "HOME", "TMPDIR"}) saved_.append(qgetenv(name));
+        Folder(QStringLiteral("reports"));
+        qputenv("HEATX_REPORT_DIR", dir_.filePath(QStringLiteral("reports")).toUtf8());
+        qputenv("HOME", Folder(QStringLiteral("home")).toUtf8());
+        qputenv("TMPDIR", Folder(QStringLiteral("tmp")).toUtf8());
     }
-    void TearDown() override { qunsetenv("HEATX_REPORT_DIR"); }
+    void TearDown() override {
+        const char* names[] = {"HEATX_REPORT_DIR", "HOME", "TMPDIR"};
+        for (int i = 0; i < saved_.size(); ++i) {
+            if (saved_[i].isEmpty()) qunsetenv(names[i]);
+            else qputenv(names[i], saved_[i]);
+        }
+    }
 
-    QtReportPrinter MakePrinter() {
-        return QtReportPrinter([this](const QString& t, const QString& x) { messages_.append({t, x}); },
-                               [] { return QDateTime(QDate(2026, 12, 7), QTime(14, 5, 33)); });
+    QString Folder(const QString& name) {
+        QDir(dir_.path()).mkpath(name);
+        return dir_.filePath(name);
     }
-    QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files, QDir::Name); }
+    // A path below a plain file: no one, not even root, can create it.
+    QString Unwritable(const QString& name) {
+        QFile blocker(dir_.filePath(name));
+        EXPECT_TRUE(blocker.open(QIODevice::WriteOnly));
+        return dir_.filePath(name + QStringLiteral("/reports"));
+    }
+    QtReportPrinter MakePrinter() {
+        return QtReportPrinter(
+            [this](const QString& t, const QString& x, const QString& d) { messages_.append({t, x, d}); },
+            [] { return kMoment; });
+    }
+    QString Reports(const QString& name = QString()) const {
+        return dir_.filePath(QStringLiteral("reports")) + (name.isEmpty() ? QString() : QLatin1Char('/') + name);
+    }
+    static QStringList Files(const QString& folder) {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
 
     QTemporaryDir dir_;
+    QList<QByteArray> saved_;
     QList<Message> messages_;
 };
 
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+// Runs this test program as a saver (see SaverMain) in folder.
+QProcess* StartSaver(const QString& folder, const QString& who, const QString& task, QObject* parent = nullptr) {
+    auto* saver = new QProcess(parent);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HEATX_REPORT_DIR"), folder);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    saver->setProcessEnvironment(env);
+    saver->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    saver->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--saver"), task, who});
+    return saver;
 }
 
 }  // namespace
@@ -55,13 +142,13 @@ TEST_F(ReportPrinterTest, SavesPdfAndIdenticalTextCopyAndSaysWhere) {
     for (const QString& l : lines) printer.PrintLine(l);
     printer.EndDocument();
 
-    EXPECT_EQ(Files(), QStringList({"Отчёт_подогреватель_2026-12-07_14-05-33.pdf",
-                                    "Отчёт_подогреватель_2026-12-07_14-05-33.txt"}));
-    EXPECT_TRUE(Read(dir_.filePath(QStringLiteral("Отчёт_подогреватель_2026-12-07_14-05-33.pdf"))).startsWith("%PDF"));
-    EXPECT_EQ(QString::fromUtf8(Read(dir_.filePath(QStringLiteral("Отчёт_подогреватель_2026-12-07_14-05-33.txt")))),
-              lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    EXPECT_EQ(Files(Reports()), QStringList({kHeaterStem + ".pdf", kHeaterStem + ".txt"}));
+    EXPECT_TRUE(WholePdf(Read(Reports(kHeaterStem + ".pdf"))));
+    EXPECT_EQ(QString::fromUtf8(Read(Reports(kHeaterStem + ".txt"))), Text(lines));
     ASSERT_EQ(messages_.size(), 1);
-    EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("Отчёт_подогреватель_2026-12-07_14-05-33.pdf")));
+    EXPECT_EQ(messages_[0].title, QStringLiteral("ОТЧЁТ СОХРАНЁН"));
+    EXPECT_TRUE(messages_[0].text.contains(kHeaterStem + ".pdf"));
+    EXPECT_TRUE(messages_[0].text.contains(kHeaterStem + ".txt"));
     EXPECT_TRUE(printer.LastDestination().endsWith(QStringLiteral(".pdf")));
 }
 
@@ -69,44 +156,273 @@ TEST_F(ReportPrinterTest, AnEmptyDocumentMakesNoFileAndAnExistingNameIsNeverOver
     QtReportPrinter printer = MakePrinter();
     printer.SetApparatus(QStringLiteral("холодильник"));
     printer.EndDocument();  // nothing printed
-    EXPECT_TRUE(Files().isEmpty());
+    EXPECT_TRUE(Files(Reports()).isEmpty());
     EXPECT_TRUE(messages_.isEmpty());
+
+    // A PDF of someone else holds the first name: its base is not free even
+    // though no .txt has it.
+    const QString stem = QStringLiteral("Отчёт_холодильник_2026-12-07_14-05-33");
+    QFile foreign(Reports(stem + ".pdf"));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly) && foreign.write("чужой") == 10);
+    foreign.close();
 
     printer.PrintLine(QStringLiteral("первый"));
     printer.EndDocument();
     printer.EndDocument();  // ended twice: still one pair of files
-    EXPECT_EQ(Files().size(), 2);
     printer.PrintLine(QStringLiteral("второй"));
     printer.EndDocument();  // the same second: a new name
-    EXPECT_EQ(Files(), QStringList({"Отчёт_холодильник_2026-12-07_14-05-33.pdf",
-                                    "Отчёт_холодильник_2026-12-07_14-05-33.txt",
-                                    "Отчёт_холодильник_2026-12-07_14-05-33_2.pdf",
-                                    "Отчёт_холодильник_2026-12-07_14-05-33_2.txt"}));
-    EXPECT_EQ(Read(dir_.filePath(QStringLiteral("Отчёт_холодильник_2026-12-07_14-05-33.txt"))), QByteArray("первый\n"));
-    EXPECT_EQ(Read(dir_.filePath(QStringLiteral("Отчёт_холодильник_2026-12-07_14-05-33_2.txt"))), QByteArray("второй\n"));
+    EXPECT_EQ(Files(Reports()), QStringList({stem + ".pdf", stem + "_2.pdf", stem + "_2.txt", stem + "_3.pdf",
+                                             stem + "_3.txt"}));
+    EXPECT_EQ(Read(Reports(stem + ".pdf")), QByteArray("чужой"));
+    EXPECT_EQ(Read(Reports(stem + "_2.txt")), QByteArray("первый\n"));
+    EXPECT_EQ(Read(Reports(stem + "_3.txt")), QByteArray("второй\n"));
 }
 
-TEST_F(ReportPrinterTest, AFolderThatCannotBeWrittenIsReportedAndNothingIsLost) {
-    // A folder below a plain file can never be created, even by root.
-    QFile blocker(dir_.filePath(QStringLiteral("file")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    qputenv("HEATX_REPORT_DIR", dir_.filePath(QStringLiteral("file/reports")).toUtf8());
+// Each print is on disk before the document ends; the PDF comes at the end
+// and holds every page.
+TEST_F(ReportPrinterTest, EveryBlockIsInTheTextCopyAsSoonAsItIsPrinted) {
     QtReportPrinter printer = MakePrinter();
-    printer.SetApparatus(QStringLiteral("испаритель"));
-    printer.PrintLine(QStringLiteral("строка"));
+    printer.SetApparatus(QStringLiteral("подогреватель"));
+    const QString txt = Reports(kHeaterStem + ".txt");
+    PrintBlock(printer, Block("а", 1));
+    EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(Block("а", 1)));
+    printer.EndBlock();  // nothing new: nothing written twice
+    for (int n = 2; n <= 40; ++n) PrintBlock(printer, Block("а", n));
+    QStringList all;
+    for (int n = 1; n <= 40; ++n) all += Block("а", n);
+    EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
+    EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});  // no PDF before the end
+    printer.EndDocument();
+    const QByteArray pdf = Read(Reports(kHeaterStem + ".pdf"));
+    EXPECT_TRUE(WholePdf(pdf));
+    // 200 lines at 9 pt: three A4 pages.
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 3);
+    EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
+    EXPECT_EQ(messages_.size(), 1);
+}
+
+// The disk fills up part-way (a file size limit refuses bytes the way a
+// full disk does): no "saved" for what is not on disk, the text copy keeps
+// whole blocks only, and the report is completed once there is room.
+TEST_F(ReportPrinterTest, AWriteRefusedPartWayIsNeverCalledSavedAndIsCompletedLater) {
+    QtReportPrinter printer = MakePrinter();
+    printer.SetApparatus(QStringLiteral("подогреватель"));
+    printer.SetFontSize(9);
+    const QString txt = Reports(kHeaterStem + ".txt");
+    QStringList all = Block("а", 1);
+    qint64 firstBlockBytes = 0;
+    {
+        const qint64 limit = Text(Block("а", 1)).toUtf8().size() + 40;  // room for one block and a bit
+        FileSizeLimit full{rlim_t(limit)};
+        PrintBlock(printer, Block("а", 1));
+        firstBlockBytes = QFileInfo(txt).size();
+        PrintBlock(printer, Block("а", 2));  // refused part-way
+        all += Block("а", 2);
+        EXPECT_EQ(QFileInfo(txt).size(), firstBlockBytes) << "a part of a block stayed in the text copy";
+        printer.EndDocument();
+    }
+    EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(Block("а", 1)));
+    EXPECT_FALSE(QFileInfo::exists(Reports(kHeaterStem + ".pdf")));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_[0].title, QStringLiteral("ОШИБКА !"));
+    EXPECT_FALSE(messages_[0].text.contains(QStringLiteral("не потеряны")));
+    EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("файл слишком велик")));
+    EXPECT_EQ(printer.KeptDocuments(), 1);
+
+    // Room again: the next end of a document saves the kept one, under its
+    // own name, before the new one.
+    printer.SetApparatus(QStringLiteral("холодильник"));
+    printer.PrintLine(QStringLiteral("холодильник"));
+    printer.EndBlock();
+    printer.EndDocument();
+    EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
+    EXPECT_TRUE(WholePdf(Read(Reports(kHeaterStem + ".pdf"))));
+    EXPECT_EQ(Read(Reports("Отчёт_холодильник_2026-12-07_14-05-33.txt")), QByteArray("холодильник\n"));
+    ASSERT_EQ(messages_.size(), 3);
+    EXPECT_EQ(messages_[1].title, QStringLiteral("ОТЧЁТ СОХРАНЁН"));
+    EXPECT_TRUE(messages_[1].text.contains(kHeaterStem + ".pdf"));
+    EXPECT_EQ(messages_[2].title, QStringLiteral("ОТЧЁТ СОХРАНЁН"));
+    EXPECT_EQ(printer.KeptDocuments(), 0);
+}
+
+// Room for the text copy but not for the PDF: the lines are on disk and the
+// message says so, and the PDF follows at the end of the program.
+TEST_F(ReportPrinterTest, APdfThatDoesNotFitLeavesTheLinesOnDiskAndFollowsAtTheEnd) {
+    QtReportPrinter printer = MakePrinter();
+    printer.SetApparatus(QStringLiteral("подогреватель"));
+    {
+        FileSizeLimit full(4000);  // a PDF page with its font is far larger
+        PrintBlock(printer, Block("а", 1));
+        printer.EndDocument();
+    }
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_[0].title, QStringLiteral("ОШИБКА !"));
+    EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("не потеряны")));
+    EXPECT_TRUE(messages_[0].text.contains(kHeaterStem + ".txt"));
+    EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});  // no temporary file left either
+    printer.EndSession();
+    EXPECT_TRUE(WholePdf(Read(Reports(kHeaterStem + ".pdf"))));
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_EQ(messages_[1].title, QStringLiteral("ОТЧЁТ СОХРАНЁН"));
+}
+
+// Kept lines belong to their own document: a failed heater report never
+// lands at the top of the next cooler report or under its name.
+TEST_F(ReportPrinterTest, KeptLinesStayWithTheirOwnDocument) {
+    const QString good = Reports();
+    qputenv("HEATX_REPORT_DIR", Unwritable(QStringLiteral("file")).toUtf8());
+    QtReportPrinter printer = MakePrinter();
+    printer.SetApparatus(QStringLiteral("подогреватель"));
+    PrintBlock(printer, Block("подогреватель", 1));
     printer.EndDocument();
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_EQ(messages_[0].title, QStringLiteral("ОШИБКА !"));
     EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("HEATX_REPORT_DIR")));
+    EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("путь проходит через файл")));
+    EXPECT_FALSE(messages_[0].text.contains(QStringLiteral("не потеряны")));
     EXPECT_TRUE(printer.LastDestination().isEmpty());
 
-    // The folder becomes writable: the kept lines come out with the next document.
-    qputenv("HEATX_REPORT_DIR", dir_.filePath(QStringLiteral("reports")).toUtf8());
-    printer.PrintLine(QStringLiteral("ещё"));
+    qputenv("HEATX_REPORT_DIR", good.toUtf8());
+    printer.SetApparatus(QStringLiteral("холодильник"));
+    PrintBlock(printer, Block("холодильник", 1));
     printer.EndDocument();
-    EXPECT_EQ(Read(dir_.filePath(QStringLiteral("reports/Отчёт_испаритель_2026-12-07_14-05-33.txt"))),
-              QByteArray("строка\nещё\n"));
+    EXPECT_EQ(QString::fromUtf8(Read(Reports(kHeaterStem + ".txt"))), Text(Block("подогреватель", 1)));
+    EXPECT_EQ(QString::fromUtf8(Read(Reports("Отчёт_холодильник_2026-12-07_14-05-33.txt"))),
+              Text(Block("холодильник", 1)));
+    EXPECT_EQ(Files(Reports()).size(), 4);
+}
+
+// The chosen folder never works: at the end of the program the report goes
+// to the home folder, and the message names the exact files.
+TEST_F(ReportPrinterTest, AtTheEndAnUnwritableFolderFallsBackToHomeThenTemporary) {
+    qputenv("HEATX_REPORT_DIR", Unwritable(QStringLiteral("file")).toUtf8());
+    QtReportPrinter printer = MakePrinter();
+    printer.SetApparatus(QStringLiteral("подогреватель"));
+    PrintBlock(printer, Block("а", 1));
+    printer.EndSession();  // one message, the true one
+    const QString home = dir_.filePath(QStringLiteral("home"));
+    EXPECT_EQ(Files(home), QStringList({kHeaterStem + ".pdf", kHeaterStem + ".txt"}));
+    EXPECT_EQ(QString::fromUtf8(Read(home + "/" + kHeaterStem + ".txt")), Text(Block("а", 1)));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_[0].title, QStringLiteral("ОТЧЁТ СОХРАНЁН"));
+    EXPECT_TRUE(messages_[0].text.contains(home + "/" + kHeaterStem + ".pdf"));
+    EXPECT_TRUE(messages_[0].text.contains(dir_.filePath(QStringLiteral("file/reports"))));
+
+    // Home cannot be written either: the system's temporary folder.
+    qputenv("HOME", Unwritable(QStringLiteral("file2")).toUtf8());
+    PrintBlock(printer, Block("б", 1));
+    printer.EndDocument();  // kept
+    printer.EndSession();
+    const QString tmp = dir_.filePath(QStringLiteral("tmp"));
+    EXPECT_EQ(QString::fromUtf8(Read(tmp + "/" + kHeaterStem + ".txt")), Text(Block("б", 1)));
+    EXPECT_TRUE(WholePdf(Read(tmp + "/" + kHeaterStem + ".pdf")));
+    EXPECT_TRUE(messages_.last().text.contains(tmp + "/" + kHeaterStem + ".pdf"));
+    EXPECT_EQ(printer.KeptDocuments(), 0);
+}
+
+// No place at all: every disk is full (the file size limit refuses every
+// byte). The message says plainly that the report is not saved and carries
+// its text for copying; nothing claims it is safe, and no empty file is left.
+TEST_F(ReportPrinterTest, WhenNoPlaceTakesTheReportItsTextIsShownForCopying) {
+    QtReportPrinter printer = MakePrinter();
+    printer.SetApparatus(QStringLiteral("испаритель"));
+    {
+        FileSizeLimit full{1};
+        PrintBlock(printer, Block("а", 1));
+        printer.EndDocument();
+        printer.EndSession();
+    }
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_FALSE(messages_[0].text.contains(QStringLiteral("не потеряны")));
+    const Message& last = messages_[1];
+    EXPECT_EQ(last.title, QStringLiteral("ОШИБКА !"));
+    EXPECT_TRUE(last.text.contains(QStringLiteral("ОТЧЁТ НЕ СОХРАНЁН")));
+    EXPECT_FALSE(last.text.contains(QStringLiteral("не потеряны")));
+    for (const char* place : {"reports", "home", "tmp"})
+        EXPECT_TRUE(last.text.contains(dir_.filePath(QString::fromLatin1(place)) + QStringLiteral(" — "))) << place;
+    EXPECT_TRUE(last.text.contains(QStringLiteral("файл слишком велик")));
+    EXPECT_EQ(last.details, Text(Block("а", 1)));
+    for (const char* place : {"reports", "home", "tmp"})
+        EXPECT_TRUE(Files(dir_.filePath(QString::fromLatin1(place))).isEmpty()) << place;
+}
+
+// Two programs in one computer class save into one shared folder in the same
+// second, over and over: every report is kept, each PDF whole and beside its
+// own text copy.
+TEST_F(ReportPrinterTest, TwoProgramsSavingInTheSameSecondKeepEveryReport) {
+    const QString folder = Reports();
+    QFile go(dir_.filePath(QStringLiteral("go")));
+    std::unique_ptr<QProcess> a(StartSaver(folder, "а", go.fileName()));
+    std::unique_ptr<QProcess> b(StartSaver(folder, "б", go.fileName()));
+    ASSERT_TRUE(a->waitForStarted() && b->waitForStarted());
+    QThread::msleep(300);
+    ASSERT_TRUE(go.open(QIODevice::WriteOnly));  // both start saving at once
+    go.close();
+    ASSERT_TRUE(a->waitForFinished(120000) && b->waitForFinished(120000));
+    ASSERT_EQ(a->exitCode(), 0);
+    ASSERT_EQ(b->exitCode(), 0);
+
+    const QStringList files = Files(folder);
+    ASSERT_EQ(files.size(), 2 * 2 * 10) << files.join(' ').toStdString();
+    QSet<QString> reports;
+    const bool haveText = !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+    for (const QString& name : files) {
+        if (!name.endsWith(QStringLiteral(".txt"))) continue;
+        const QString base = folder + "/" + name.chopped(4);
+        const QString text = QString::fromUtf8(Read(base + ".txt"));
+        reports.insert(text);
+        const QByteArray pdf = Read(base + ".pdf");
+        ASSERT_TRUE(WholePdf(pdf)) << name.toStdString();
+        if (haveText) {
+            // The PDF holds the same report as its text copy.
+            QProcess toText;
+            toText.start(QStringLiteral("pdftotext"), {base + ".pdf", QStringLiteral("-")});
+            ASSERT_TRUE(toText.waitForFinished(30000));
+            const QString first = text.section(QLatin1Char('\n'), 0, 0);
+            EXPECT_TRUE(QString::fromUtf8(toText.readAllStandardOutput()).contains(first)) << name.toStdString();
+        }
+    }
+    EXPECT_EQ(reports.size(), 20);  // no report lost, none written twice
+}
+
+// A crash after two prints: the text copy holds both blocks.
+TEST_F(ReportPrinterTest, ACrashAfterTwoPrintsLeavesBothBlocksOnDisk) {
+    std::unique_ptr<QProcess> saver(StartSaver(Reports(), "а", QStringLiteral("crash")));
+    ASSERT_TRUE(saver->waitForFinished(60000));
+    EXPECT_EQ(saver->exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});
+    EXPECT_EQ(QString::fromUtf8(Read(Reports(kHeaterStem + ".txt"))), Text(Block("а", 1) + Block("а", 2)));
+}
+
+// A saver killed at any moment while saving: under a final name there is
+// either nothing or a whole file (a PDF with its end, a text copy of whole
+// blocks); only hidden temporary files may be left.
+TEST_F(ReportPrinterTest, ASaverKilledMidWriteLeavesNoPartialFileUnderAFinalName) {
+    for (int round = 0; round < 4; ++round) {
+        const QString folder = Folder(QStringLiteral("kill%1").arg(round));
+        std::unique_ptr<QProcess> saver(StartSaver(folder, "а", QStringLiteral("forever")));
+        ASSERT_TRUE(saver->waitForStarted());
+        // Kill at a different moment each round, once some reports are out.
+        for (int i = 0; i < 600 && Files(folder).size() < 4 + round; ++i) QThread::msleep(10);
+        QThread::msleep(7 * round);
+        saver->kill();
+        ASSERT_TRUE(saver->waitForFinished(30000));
+        int pdfs = 0;
+        for (const QString& name : Files(folder)) {
+            const QString path = folder + "/" + name;
+            if (name.startsWith('.')) continue;  // a temporary, never a final name
+            if (name.endsWith(QStringLiteral(".pdf"))) {
+                ++pdfs;
+                EXPECT_TRUE(WholePdf(Read(path))) << path.toStdString();
+                continue;
+            }
+            const QStringList lines = QString::fromUtf8(Read(path)).split('\n', Qt::SkipEmptyParts);
+            EXPECT_EQ(lines.size() % 5, 0) << path.toStdString();
+            for (int j = 0; j < lines.size(); ++j)
+                EXPECT_EQ(lines[j], Block("а", j / 5 + 1)[j % 5]) << path.toStdString();
+        }
+        EXPECT_GE(pdfs, 1);
+    }
 }
 
 TEST(PagedTextPrinter, StartsANewPageWhenOneIsFullAndAfterEachReport) {
@@ -129,9 +445,60 @@ TEST(PagedTextPrinter, StartsANewPageWhenOneIsFullAndAfterEachReport) {
     EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 4);
 }
 
+// Inputs on which the report PDF fuzzer stopped (tests/fuzz/regressions):
+// each is painted as one whole PDF. The first byte gives the font size as in
+// the fuzzer, the rest the lines.
+TEST(PaintReportPdf, FuzzerFindingsGiveWholePdfs) {
+    const QDir dir(QStringLiteral(HEATX_FUZZ_REGRESSIONS));
+    const QStringList inputs = dir.entryList({QStringLiteral("report_pdf_*")}, QDir::Files);
+    ASSERT_FALSE(inputs.isEmpty());
+    for (const QString& name : inputs) {
+        const QByteArray input = Read(dir.filePath(name));
+        ASSERT_GE(input.size(), 2);
+        const double fontSize = (int(uchar(input[0])) - 32) / 4.0;
+        const QStringList lines = QString::fromUtf8(input.mid(1)).split(QLatin1Char('\n'));
+        const QByteArray pdf = PaintReportPdf(QStringLiteral("Отчёт"), QStringLiteral("Courier New Cyr"), fontSize, lines);
+        EXPECT_TRUE(WholePdf(pdf)) << name.toStdString();
+        const qsizetype pages = pdf.count("/Type /Page\n") + pdf.count("/Type /Page ");
+        EXPECT_TRUE(pages >= 1 && pages <= lines.size()) << name.toStdString() << " pages " << pages;
+    }
+}
+
+// The saver processes of the cases above, with a fixed clock so that every
+// report asks for the same name:
+//   wait-file  waits for that file, then saves ten documents of two blocks;
+//   crash      prints two blocks, then aborts;
+//   forever    saves documents of eight blocks until it is killed.
+static int SaverMain(const QString& task, const QString& who) {
+    QtReportPrinter printer([](const QString&, const QString&, const QString&) {}, [] { return kMoment; });
+    printer.SetApparatus(QStringLiteral("подогреватель"));
+    printer.SetFontSize(9);
+    if (task == QStringLiteral("crash")) {
+        PrintBlock(printer, Block(who, 1));
+        PrintBlock(printer, Block(who, 2));
+        std::abort();
+    }
+    if (task == QStringLiteral("forever")) {
+        for (;;) {
+            for (int n = 1; n <= 8; ++n) PrintBlock(printer, Block(who, n));
+            printer.EndDocument();
+        }
+    }
+    while (!QFileInfo::exists(task)) QThread::msleep(1);
+    for (int k = 0; k < 10; ++k) {
+        PrintBlock(printer, Block(QStringLiteral("%1 документ %2").arg(who).arg(k), 1));
+        PrintBlock(printer, Block(QStringLiteral("%1 документ %2").arg(who).arg(k), 2));
+        printer.EndDocument();
+        if (printer.LastDestination().isEmpty()) return 3;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--saver")
+        return SaverMain(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

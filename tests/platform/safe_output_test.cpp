@@ -1,6 +1,7 @@
 #include "platform/safe_output.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -97,6 +98,59 @@ TEST(AtomicFile, RefusedBytesFailTheCommitAndLeaveNoFile) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(Entries(dir.path()).isEmpty());
+}
+
+TEST(AppendFile, ClaimsOnlyAFreeNameAndRemovesItsOwnFile) {
+    QTemporaryDir dir;
+    const QString taken = dir.filePath("taken.txt");
+    ASSERT_TRUE(WriteWholeFile(taken, "чужое", AtomicFile::Mode::Replace));
+    ASSERT_EQ(::symlink("nowhere", QFile::encodeName(dir.filePath("link.txt")).constData()), 0);
+    AppendFile file;
+    EXPECT_FALSE(file.Create(taken));
+    EXPECT_EQ(file.Error(), EEXIST);
+    EXPECT_EQ(ReadAll(taken), QByteArray("чужое"));
+    EXPECT_FALSE(file.Create(dir.filePath("link.txt")));  // a dangling link is a taken name too
+    EXPECT_EQ(file.Error(), EEXIST);
+
+    ASSERT_TRUE(file.Create(dir.filePath("own.txt")));
+    ASSERT_TRUE(file.Append("первый\n"));
+    ASSERT_TRUE(file.Append("второй\n"));
+    EXPECT_EQ(ReadAll(dir.filePath("own.txt")), QByteArray("первый\nвторой\n"));
+    EXPECT_EQ(file.Size(), QByteArray("первый\nвторой\n").size());
+    file.Remove();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("own.txt")));
+    EXPECT_TRUE(QFileInfo::exists(taken));
+}
+
+// An append refused part-way (the size limit stands for a full disk) is cut
+// off again: the file holds whole pieces only, and the next append works
+// once there is room.
+TEST(AppendFile, ARefusedAppendLeavesTheFileAsItWas) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("journal.txt");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limit = saved;
+        limit.rlim_cur = 10000;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        AppendFile file;
+        if (!file.Create(path)) ::_exit(10);
+        if (!file.Append(QByteArray(6000, 'a'))) ::_exit(11);
+        if (file.Append(QByteArray(6000, 'b'))) ::_exit(12);  // would pass the limit
+        if (file.Error() != EFBIG || file.Size() != 6000) ::_exit(13);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        if (!file.Append(QByteArray(6000, 'c'))) ::_exit(14);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadAll(path), QByteArray(6000, 'a') + QByteArray(6000, 'c'));
 }
 
 TEST(WriteAllToFd, FullDeviceIsAnError) {
