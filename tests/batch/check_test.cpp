@@ -106,7 +106,7 @@ protected:
 
     // Saves one document through the program's printer; the PDF path.
     QString Save(const QString& apparatus, const std::function<void(Printer&)>& print) {
-        QtReportPrinter printer([](const QString&, const QString&) {},
+        QtReportPrinter printer([](const QString&, const QString&, const QString&) {},
                                 [this] { return QDateTime(QDate(2026, 12, 7), QTime(14, 5, ++second_)); });
         printer.SetApparatus(apparatus);
         print(printer);
@@ -138,15 +138,18 @@ void PrintHeaterSession(Printer& p, const DateLineSource& date) {
     s.HeaterHorizontal = kSet;
     HeaterModel(s);
     PrintHeaterRow(s, p, date);
+    p.EndBlock();
     StoreTypedLine(s.HeaterValueTexts[15], s.InputValues[15], QStringLiteral("120"));
     HeaterModel(s);
     PrintHeaterRow(s, p, date);
+    p.EndBlock();
     StoreTypedLine(s.HeaterValueTexts[4], s.InputValues[4], QStringLiteral("0.7"));
     s.PrintHeadPending = kSet;
     s.HeaterHorizontal = kClear;
     HeaterModel(s);
     ASSERT_EQ(s.CalcError, kClear);
     PrintHeaterRow(s, p, date);
+    p.EndBlock();
 }
 
 void PrintCoolerSession(Printer& p, const DateLineSource& date) {
@@ -159,9 +162,11 @@ void PrintCoolerSession(Printer& p, const DateLineSource& date) {
     s.ResetPrintFlags();
     CoolerModel(s);
     PrintCoolerRow(s, p, date);
+    p.EndBlock();
     StoreTypedLine(s.CoolerValueTexts[14], s.InputValues[14], QStringLiteral("2"));
     CoolerModel(s);
     PrintCoolerRow(s, p, date);
+    p.EndBlock();
 }
 
 void PrintEvapSession(Printer& p, const DateLineSource& date) {
@@ -174,9 +179,11 @@ void PrintEvapSession(Printer& p, const DateLineSource& date) {
     s.ResetPrintFlags();
     EvapModel(s);
     PrintEvapRow(s, p, date);
+    p.EndBlock();
     StoreTypedLine(s.EvapValueTexts[15], s.InputValues[15], QStringLiteral("2.5"));
     EvapModel(s);
     PrintEvapRow(s, p, date);
+    p.EndBlock();
     PrintClosingRule(p, kEvapTableWidth);
 }
 

@@ -33,11 +33,17 @@ private slots:
 
         QTemporaryDir dir;
         qputenv("HEATX_REPORT_DIR", dir.path().toUtf8());
-        QtReportPrinter printer([](const QString&, const QString&) {});
+        // The lines again, block by block, through the printer of the program.
+        QtReportPrinter printer([](const QString&, const QString&, const QString&) {});
         printer.SetApparatus(QStringLiteral("подогреватель"));
         printer.SetFontName(r.platform.printer.fontName);
         printer.SetFontSize(r.platform.printer.fontSize);
-        for (const QString& line : r.platform.printer.documents[0]) printer.PrintLine(line);
+        const QStringList& lines = r.platform.printer.documents[0];
+        QCOMPARE(r.platform.printer.blockEnds.size(), 2);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            printer.PrintLine(lines[i]);
+            if (r.platform.printer.blockEnds.contains(i + 1)) printer.EndBlock();
+        }
         printer.EndDocument();
         qunsetenv("HEATX_REPORT_DIR");
         const QString pdf = printer.LastDestination();
