@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch throughput: rows per second over a file of 100 000 variants.
 #include "batch/batch.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One evaluation of each model on a checked example variant.
 #include "cooler/cooler_model.h"
 #include "evaporator/evap_model.h"

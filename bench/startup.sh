@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up of heatx under Xvfb: the time from process start to the first
 # painted start window (hyperfine over whole processes; the program leaves
 # right after its first paint when HEATX_QUIT_AFTER_FIRST_PAINT is set), and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives cooler roads of heatx under Xvfb with real mouse clicks and key
 # presses (xdotool), takes screenshots of every cooler window on the way and
 # checks the saved reports against an independent computation of the cooler.

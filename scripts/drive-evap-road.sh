@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives a whole evaporator road of heatx under Xvfb with real mouse clicks and
 # key presses (xdotool): the program is started with HEATX_EVAPORATOR=1, so
 # the menu shows its evaporator button. Takes screenshots of every window on

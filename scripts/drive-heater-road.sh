@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives a whole heater road of heatx under Xvfb with real mouse clicks and
 # key presses (xdotool), takes screenshots of every window on the way and
 # checks the saved report against an independent computation of the heater.

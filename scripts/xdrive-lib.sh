@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the drive scripts: a display of its own under Xvfb with a window
 # manager, heatx started on it, and the helpers that click and type as a
 # person would. Source it after `cd` to the repository root, with HEATX and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch: the calculation core without windows. One variant per line of
 // a semicolon-separated file, each field a text exactly as a student would
 // type it into an input box; one result line per variant, or the report a

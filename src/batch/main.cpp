@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch: answer keys and checks without windows.
 #include "batch/batch.h"
 #include "batch/commands.h"

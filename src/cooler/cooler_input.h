@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cooler: the eighteen lines (thirteen sheet lines, five constructive lines)
 // and their range checks.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cooler/cooler_window.h"
 
 #include "cooler/cooler_input.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cooler on screen: its input sheet (Form6), which after the thirteen
 // physical and load lines also asks for the five constructive lines, its
 // input error dialog (Form14) and its design window (Form13), in which the

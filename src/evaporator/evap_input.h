@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Evaporator: the fifteen sheet lines and the tube height asked for in the
 // design window.
 #pragma once

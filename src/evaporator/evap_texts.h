@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts of the evaporator's design window and its prompts, exactly as the
 // program writes them (blanks included).
 #pragma once

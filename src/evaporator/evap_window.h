@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The evaporator on screen: its input sheet (Form10), its input error dialog
 // (Form8) and its design window (Form11), in which the student types the
 // tube height, reads the coefficients and the surface, tries other heights,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Heater or dephlegmator: the seventeen lines (eleven sheet lines, the
 // apparatus type, four constructive lines and the tube-height caption) and
 // their range checks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/heater_model.h"
 
 #include "state/float_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/heater_window.h"
 
 #include "heater/heater_input.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The heater or dephlegmator on screen: its input sheet (Form3), its input
 // error dialog (Form5) and its design window (Form9), in which the student
 // chooses horizontal or vertical, types the construction, reads the results,

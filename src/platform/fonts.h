@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fonts the windows ask for by name ("MS Sans Serif", "Courier", ...)
 // are mapped once, at start, to installed fonts with Cyrillic glyphs. Lists
 // and label blocks are laid out by counting characters, so every Courier

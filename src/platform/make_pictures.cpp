@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-pictures FOLDER: writes the picture files of the program (button
 // faces and the error icon) into FOLDER. Run at build time.
 #include "platform/fonts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/paged_text_printer.h"
 
 #include <QFontDatabase>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lays report lines out on pages of a paged device (a PDF file or a real
 // printer): A4, a fixed-pitch font with Cyrillic glyphs, one text line per
 // printed line, never wrapped, a new page when a page is full.

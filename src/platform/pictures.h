@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five pictures of the program's folder: the red and green faces of the
 // keep-data and end-of-corrections buttons of an input sheet, and the icon of
 // the input error dialogs. They are made at build time by heatx-pictures from

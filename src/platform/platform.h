@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the windows need from outside the program: the modal input and
 // yes/no boxes, the keyboard layout switch, the beep, the report printer, the clock and regional formats,
 // the folder of the pictures and the screen size.

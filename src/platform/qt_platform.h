@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform of the real program: Qt dialogs, the system beep, the report
 // printer (a real printer or PDF and text files), the system clock and the
 // regional settings.

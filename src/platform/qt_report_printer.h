@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printer of the windows program. With a default printer on the system
 // the report goes to it; without one (most student laptops) each document is
 // saved as a PDF and, beside it, a UTF-8 text copy of the same lines, in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window positions and sizes are given in twips, 1/1440 of a logical inch.
 // A logical inch is 96 device-independent pixels, so one pixel is 15 twips;
 // Qt scales device-independent pixels to the screen by itself.

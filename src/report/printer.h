@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printer the reports write to: plain lines of text in a fixed-pitch
 // font. The program never starts a page itself; the printer starts a new page
 // when one is full. Implementations: the real printer or PDF of the windows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the three reports share: the printer font, the left margin, the date
 // line of the head and the closing rule of the evaporator table.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input error dialog of a sheet: the input is wrong; "Да" goes back to
 // editing the sheet, "Нет" ends the program. Built anew at every showing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A push button whose face is a picture: the words of the button drawn in
 // its colours. The picture is centred on the button inside its bevel (or its
 // focus frame).

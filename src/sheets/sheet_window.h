@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input sheet window of an apparatus type: the list of input lines, the
 // first-entry pass, the review with its red or green face, editing of single
 // lines and the error view. One design for the three types; each type gives

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start window: a drawn background, the program title, the author's
 // credit and three buttons (description, input, end).
 #pragma once

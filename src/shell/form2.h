@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program description, with a shadowed text panel and the way back to
 // the start window.
 #pragma once

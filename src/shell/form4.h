@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program library menu: one button per apparatus type and the end.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window-instance model: each window exists as one instance, created on
 // first reference (its load handler runs then) and remembered in load order.
 // Hiding keeps it and its controls' contents; unloading destroys it, and the

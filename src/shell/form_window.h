@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The base of every window of the program: one named instance (Form1,
 // Form3 ...), created on first reference by the Program and destroyed by
 // unloading. Geometry is set in twips as the program gives it: the window's

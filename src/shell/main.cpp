@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx: the design calculation of shell-and-tube heat exchangers, on screen.
 #include "evaporator/evap_window.h"
 #include "platform/fonts.h"
@@ -110,6 +111,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
     QApplication::setApplicationName(QStringLiteral("heatx"));
+    // Ties the windows to the menu entry heatx.desktop (its icon on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("heatx"));
     // The program ends by its own rules (see Program::ClosedByUser).
     QApplication::setQuitOnLastWindowClosed(false);
 

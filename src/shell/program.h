@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The running program: the calculation state, the platform, the windows and
 // the end of the program. Windows refer to one another only through it; a
 // window is created the first time it is referred to (formN() below) and its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts the windows show, exactly as the program writes them (blanks
 // included). Shared by the windows of all three apparatus types.
 #pragma once

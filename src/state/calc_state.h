@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The calculation state shared by every window and routine of the program.
 //
 // One instance lives for the whole run (tests make their own). Windows hand

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rounding of a working value to the 4-byte float cell it is stored in.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One line of an input sheet as data: caption and allowed range.
 //
 // The number type of a bound decides the result exactly at the bound: a typed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number entry and fixed-width text helpers.
 //
 // Every list, label block and report line of the program is laid out for a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch: the row parser, the statuses, and the tool as a teacher runs it.
 #include "batch/batch.h"
 

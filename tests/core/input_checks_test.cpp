@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Range checks of the three input sets, with the bound types that decide the
 // result exactly at a bound.
 #include "cooler/cooler_input.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three heat-transfer models: regime edges, failure exits and the way
 // the results move with the inputs.
 #include "cooler/cooler_model.h"

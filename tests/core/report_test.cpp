@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed reports: date line, head once per prepared sheet, one block or
 // row per print, and columns that stand under their headings.
 #include "cooler/cooler_input.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any typed text through NormalizeDecimal and the numeric reading, checked
 // against a second, plainly written reading and against the formatting.
 #include "state/calc_state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cooler road on screen, driven through the scripted platform: what the
 // student sees at each step, what is asked, beeped and printed.
 #include "road.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The evaporator road on screen, driven through the scripted platform and
 // reached through the menu's evaporator button: what the student sees at
 // each step, what is asked, beeped and printed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program driven through the scripted platform, with the steps of the
 // roads that the window tests share.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A platform for window tests: input boxes and yes/no boxes are answered
 // from queues, beeps are counted and printed lines recorded. A box that finds
 // its queue empty is noted in `exhausted` (the test fails on it) and answered

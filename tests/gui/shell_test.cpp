@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start window, the description, the library menu, the window-instance
 // model and the end of the program.
 #include "road.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printer of the windows program on a machine without a printer: the
 // report is saved as a PDF and a text copy, every printed block reaches the
 // disk at once, and the student is told the truth about where it went.
