@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <dlfcn.h>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -156,9 +157,42 @@ QStringList ExpandPaths(const QStringList& args) {
     return files;
 }
 
+// The PDF text reader of the module heatx-batch-pdftext.so, from beside the
+// program (build tree) or from ../lib/heatx (installed), loaded at the first
+// PDF.
+PdfTextReader ModulePdfReader() {
+    return [](const QString& path, const std::function<void(QStringView)>& onLine, QString* reason) {
+        using Read = bool (*)(const QString&, const std::function<void(QStringView)>&, QString*);
+        static Read read = nullptr;
+        static QString loadError;
+        if (read == nullptr && loadError.isEmpty()) {
+            const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+            for (const QString& candidate : {folder + QStringLiteral("/heatx-batch-pdftext.so"),
+                                             folder + QStringLiteral("/../lib/heatx/heatx-batch-pdftext.so")}) {
+                void* module = dlopen(QFileInfo(candidate).absoluteFilePath().toLocal8Bit().constData(),
+                                      RTLD_NOW | RTLD_LOCAL);
+                if (module == nullptr) {
+                    loadError += QStringLiteral("; ") + QString::fromLocal8Bit(dlerror());
+                    continue;
+                }
+                read = reinterpret_cast<Read>(dlsym(module, "HeatxBatchPdfText"));
+                if (read != nullptr) break;
+                loadError += QStringLiteral("; ") + candidate + QStringLiteral(": нет HeatxBatchPdfText");
+            }
+            if (read == nullptr) loadError.prepend(QStringLiteral("не удаётся загрузить модуль heatx-batch-pdftext.so"));
+        }
+        if (read == nullptr) {
+            *reason = loadError;
+            return false;
+        }
+        return read(path, onLine, reason);
+    };
+}
+
 }  // namespace
 
 int RunCheckCommand(int argc, char** argv) {
+    SetPdfTextReader(ModulePdfReader());
     bool details = false;
     bool withId = false;
     QString variantsPath;

@@ -1,6 +1,6 @@
 // The text of a PDF report through poppler: each page in its physical layout,
 // so that the columns of a table stay on their lines.
-#include "batch/report_check.h"
+#include "batch/pdf_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -54,3 +54,8 @@ bool PdfText(const QString& path, const std::function<void(QStringView)>& onLine
 }
 
 }  // namespace heatx::batch
+
+extern "C" __attribute__((visibility("default"))) bool HeatxBatchPdfText(
+    const QString& path, const std::function<void(QStringView)>& onLine, QString* reason) {
+    return heatx::batch::PdfText(path, onLine, reason);
+}

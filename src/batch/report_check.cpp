@@ -741,6 +741,15 @@ ReportSummary CheckTextFile(QFile& file, const std::function<void(const ReportHe
 
 }  // namespace
 
+namespace {
+PdfTextReader& PdfReader() {
+    static PdfTextReader reader;
+    return reader;
+}
+}  // namespace
+
+void SetPdfTextReader(PdfTextReader reader) { PdfReader() = std::move(reader); }
+
 ReportSummary CheckReportFile(const QString& path, const std::function<void(const ReportHead&)>& onHead) {
     const QFileInfo info(path);
     if (!info.exists()) return NotReport(QStringLiteral("файл не найден"));
@@ -753,7 +762,8 @@ ReportSummary CheckReportFile(const QString& path, const std::function<void(cons
         ReportChecker checker(onHead);
         QString reason;
         bool any = false;
-        const bool read = PdfText(path, [&](QStringView line) {
+        if (!PdfReader()) return NotReport(QStringLiteral("PDF здесь не читается: нет модуля чтения PDF"));
+        const bool read = PdfReader()(path, [&](QStringView line) {
             if (!line.trimmed().isEmpty()) any = true;
             checker.Line(line);
         }, &reason);

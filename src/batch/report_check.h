@@ -82,8 +82,13 @@ ReportSummary CheckReportText(QStringView text, const std::function<void(const R
 // a report gives isReport false and the reason.
 ReportSummary CheckReportFile(const QString& path, const std::function<void(const ReportHead&)>& onHead = {});
 
-// The text of a PDF file, page by page, in reading order with the columns
-// kept; false with the reason when it cannot be read.
-bool PdfText(const QString& path, const std::function<void(QStringView)>& onLine, QString* reason);
+// Reads the text of a PDF file line by line; false with the reason when it
+// cannot be read.
+using PdfTextReader =
+    std::function<bool(const QString& path, const std::function<void(QStringView)>& onLine, QString* reason)>;
+// The reader CheckReportFile uses for PDFs (poppler, in a module of its own so
+// that the table mode of heatx-batch does not load it). Without one a PDF is
+// not read and says so.
+void SetPdfTextReader(PdfTextReader reader);
 
 }  // namespace heatx::batch

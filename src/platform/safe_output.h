@@ -57,6 +57,9 @@ public:
     bool Failed() const { return error_ != 0; }
     int Error() const { return error_; }
     const QString& Path() const { return path_; }
+    // The temporary file's name, for a library that writes a file by name:
+    // it writes there, and Commit() syncs and renames what it wrote.
+    const QByteArray& TempPath() const { return tempPath_; }
     // "не удаётся записать файл «…»: нет места на устройстве"
     QString ErrorText() const;
 

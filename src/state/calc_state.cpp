@@ -7,6 +7,7 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <locale.h>
 #include <string>
@@ -14,13 +15,6 @@
 namespace heatx {
 
 namespace {
-bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
-
-bool IsLeadingBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
-           c == QLatin1Char('\r');
-}
-
 // strtod of the C locale, whatever locale the process runs under: the
 // number text always uses a point.
 double CLocaleStrtod(const std::string& s) {
@@ -29,28 +23,63 @@ double CLocaleStrtod(const std::string& s) {
 }
 }  // namespace
 
-float ReadNumber(const QString& text) {
-    const qsizetype n = text.size();
+namespace {
+// The reading itself, over UTF-16 code units or UTF-8 bytes alike: every
+// character of a number is ASCII, and no unit of a non-ASCII character (a
+// UTF-16 unit above 127, a UTF-8 byte with its high bit set) is a digit, a
+// sign, a point or an exponent letter, so both give the same number.
+// firstCommaIsPoint reads the first comma of the text as a point, as
+// NormalizeDecimal would have written it: the scan meets that comma before
+// any other, since any other character but a blank ends it.
+template <typename Unit>
+float ReadNumberOf(const Unit* text, qsizetype n, bool firstCommaIsPoint) {
+    const auto unit = [text](qsizetype k) { return static_cast<char32_t>(text[k]); };
+    const auto isDigit = [&](qsizetype k) { return unit(k) >= U'0' && unit(k) <= U'9'; };
+    const auto isPoint = [&](qsizetype k) { return unit(k) == U'.' || (firstCommaIsPoint && unit(k) == U','); };
     qsizetype i = 0;
-    while (i < n && IsLeadingBlank(text[i])) ++i;
+    while (i < n && (unit(i) == U' ' || unit(i) == U'\t' || unit(i) == U'\n' || unit(i) == U'\r')) ++i;
 
     // The extent of the leading number: sign, digits, point, digits, exponent.
+    // The digits are gathered on the way for the exact short path below.
     const qsizetype begin = i;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) ++i;
+    bool negative = false;
+    if (i < n && (unit(i) == U'+' || unit(i) == U'-')) negative = unit(i++) == U'-';
     qsizetype mantissaDigits = 0;
-    for (; i < n && IsDigit(text[i]); ++i) ++mantissaDigits;
-    if (i < n && text[i] == QLatin1Char('.'))
-        for (++i; i < n && IsDigit(text[i]); ++i) ++mantissaDigits;
+    std::uint64_t mantissa = 0;
+    int scale = 0;  // the number is mantissa * 10^scale while no digit is lost
+    bool exact = true;
+    const auto take = [&](qsizetype k) {
+        if (mantissa < 100000000000000000ull) mantissa = mantissa * 10 + (unit(k) - U'0');
+        else exact = false;
+    };
+    for (; i < n && isDigit(i); ++i, ++mantissaDigits) take(i);
+    if (i < n && isPoint(i))
+        for (++i; i < n && isDigit(i); ++i, ++mantissaDigits) {
+            take(i);
+            --scale;
+        }
     if (mantissaDigits == 0) return 0.0f;
     // An exponent counts only when at least one digit follows its letter and
     // optional sign; otherwise the number ends before the letter.
-    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+    if (i < n && (unit(i) == U'e' || unit(i) == U'E')) {
         qsizetype j = i + 1;
-        if (j < n && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-'))) ++j;
-        if (j < n && IsDigit(text[j])) {
-            while (j < n && IsDigit(text[j])) ++j;
+        if (j < n && (unit(j) == U'+' || unit(j) == U'-')) ++j;
+        if (j < n && isDigit(j)) {
+            while (j < n && isDigit(j)) ++j;
             i = j;
+            exact = false;
         }
+    }
+
+    // Short path: a mantissa below 2^53 and a power of ten up to 10^22 are
+    // both exact doubles, so one multiplication or division rounds once,
+    // correctly: the same double from_chars gives.
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (exact && mantissa < (1ull << 53) && scale >= -22) {
+        double value = static_cast<double>(mantissa);
+        if (scale < 0) value /= kPowers[-scale];
+        return Store(negative ? -value : value);
     }
 
     // Every character of the number is ASCII; short numbers (all that a
@@ -63,7 +92,10 @@ float ReadNumber(const QString& text) {
         number.resize(static_cast<std::size_t>(length));
         digits = number.data();
     }
-    for (qsizetype k = 0; k < length; ++k) digits[k] = static_cast<char>(text[begin + k].unicode());
+    for (qsizetype k = 0; k < length; ++k) {
+        const char c = static_cast<char>(unit(begin + k));
+        digits[k] = c == ',' ? '.' : c;
+    }
     const char* first = digits;
     const char* last = digits + length;
     if (*first == '+') ++first;  // from_chars takes no plus sign
@@ -75,6 +107,15 @@ float ReadNumber(const QString& text) {
     const auto [end, error] = std::from_chars(first, last, value);
     if (error != std::errc() || end != last) value = CLocaleStrtod(std::string(first, last));
     return Store(value);
+}
+}  // namespace
+
+float ReadNumber(const QString& text) {
+    return ReadNumberOf(reinterpret_cast<const char16_t*>(text.utf16()), text.size(), false);
+}
+
+float ReadTypedNumber(std::string_view typed) {
+    return ReadNumberOf(reinterpret_cast<const unsigned char*>(typed.data()), qsizetype(typed.size()), true);
 }
 
 void StoreTypedLine(QString& valueText, float& value, const QString& typed) {

@@ -10,6 +10,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace heatx {
 
@@ -75,6 +76,10 @@ struct CalcState {
 // "nan", "inf" and "0x10" are not numbers. A value beyond the float range
 // reads as +-infinity, so that it fails any range check.
 float ReadNumber(const QString& text);
+
+// The value a typed answer stores, read straight from its UTF-8 bytes: the
+// same number as ReadNumber(NormalizeDecimal(typed)), without building texts.
+float ReadTypedNumber(std::string_view typed);
 
 // Stores a typed answer as a line: text = NormalizeDecimal(typed), value =
 // ReadNumber(text).

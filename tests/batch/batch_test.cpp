@@ -8,6 +8,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace heatx::batch;
 
 namespace {
@@ -18,8 +24,10 @@ struct ToolRun {
     QString err;
 };
 
-ToolRun RunTool(const QStringList& args, const QByteArray& input = {}, const QString& lang = QStringLiteral("C.UTF-8")) {
+ToolRun RunTool(const QStringList& args, const QByteArray& input = {}, const QString& lang = QStringLiteral("C.UTF-8"),
+                const QString& stdoutFile = {}) {
     QProcess process;
+    if (!stdoutFile.isEmpty()) process.setStandardOutputFile(stdoutFile);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("LC_ALL"));
     env.remove(QStringLiteral("LC_NUMERIC"));
@@ -48,6 +56,81 @@ const char kHeaterRow[] = "0,686;932;2171000;0,000212;0,5;0,642;0,000549;4180;0,
 
 QByteArray HeaterRowWithType(const QString& type) {
     return QString::fromUtf8(kHeaterRow).arg(type).toUtf8() + '\n';
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// Three heater variants as a Russian spreadsheet saves them: a header, a
+// variant-number column, a thousands blank, empty columns at the end, CR LF.
+const char kSpreadsheet[] =
+    "Вариант;Теплопроводность;Плотность;Теплота;Вязкость;Расход пара;Теплопр. ж;Вязк. ж;Теплоёмкость;"
+    "Сопротивление;Разность;Расход ж;Тип;d;z;L;n;;\r\n"
+    "1;0,686;932;2 171 000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;5;Г;0,025;2;3;100;;\r\n"
+    "2;0,686;932;2171000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;5;X;0,025;2;3;100;;\r\n"
+    "А-3;0,686;932;2171000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;1;В;0,025;2;3;100;;\r\n";
+
+const char kSpreadsheetTable[] =
+    "id;status;bad_line;ReTube;AlphaTube;AlphaShell;HeatTransferK;SurfaceF\n"
+    "1;ok;;11043.7988;2086.50879;13091.4961;947.279175;19.0985584\n"
+    "2;input;11;;;;;\n"
+    "А-3;model;;2208.75977;;;;\n";
+
+QByteArray Windows1251(const char* utf8) {
+    QProcess iconv;
+    iconv.start(QStringLiteral("iconv"), {QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"),
+                                          QStringLiteral("WINDOWS-1251")});
+    iconv.write(utf8);
+    iconv.closeWriteChannel();
+    EXPECT_TRUE(iconv.waitForFinished());
+    return iconv.readAllStandardOutput();
+}
+
+QByteArray Utf16(const QString& text, bool bigEndian) {
+    QByteArray out = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (QChar c : text) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+    return out;
+}
+
+// Peak resident memory of one run of the tool, in kB, from wait4.
+long PeakRssKb(const QStringList& args, const QString& inputPath) {
+    std::vector<QByteArray> bytes{QByteArray(HEATX_BATCH)};
+    for (const QString& a : args) bytes.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes) argv.push_back(b.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, inputPath.toLocal8Bit().constData(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    // AddressSanitizer holds freed memory back for a while (256 MB by
+    // default), which would hide what the tool itself keeps.
+    std::vector<QByteArray> env{QByteArray("ASAN_OPTIONS=quarantine_size_mb=1"), QByteArray("LANG=C.UTF-8")};
+    std::vector<char*> envp;
+    for (QByteArray& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return usage.ru_maxrss;
 }
 
 }  // namespace
@@ -162,16 +245,24 @@ TEST(BatchTool, ReportsMatchTheGoldenPagesInRussianAndEnglishLocales) {
     }
 }
 
-TEST(BatchTool, ReportsOnlyOkRowsSeparatedByAFormFeedLine) {
+TEST(BatchTool, ReportPagesForEveryVariantSeparatedByAFormFeedLine) {
     QByteArray input = HeaterRowWithType(QStringLiteral("Г"));
     input += HeaterRowWithType(QStringLiteral("X"));
     input += HeaterRowWithType(QStringLiteral("В"));
     const ToolRun run = RunTool({QStringLiteral("--report"), QStringLiteral("heater")}, input);
-    const QStringList lines = Lines(run.out);
-    EXPECT_EQ(lines.count(QStringLiteral("\f")), 1);
-    EXPECT_EQ(lines.size(), 26 + 1 + 26 + 1);  // two reports, the separator, the final empty split
-    EXPECT_EQ(lines[1], QStringLiteral("             "));  // no --student: a single blank
+    EXPECT_EQ(run.exitCode, 0);
+    const QStringList pages = run.out.split(QStringLiteral("\f\n"));
+    ASSERT_EQ(pages.size(), 3) << run.out.toStdString();
+    EXPECT_EQ(Lines(pages[0]).size(), 26 + 1);  // a whole report, then the final empty split
+    EXPECT_EQ(Lines(pages[0])[1], QStringLiteral("             "));  // no --student: a single blank
+    // Page 2 is variant 2: its number, its status and its bad line with what was typed.
+    EXPECT_EQ(pages[1], QStringLiteral("             ВАРИАНТ 2 (СТРОКА 2 ФАЙЛА)\n\n"
+                                       "             РАСЧЁТ НЕ ВЫПОЛНЕН, СТАТУС input\n"
+                                       "             СТРОКА 11 (ТИП ТЕПЛООБМЕННИКА) ВНЕ ДОПУСТИМЫХ ПРЕДЕЛОВ: «X»\n"));
+    EXPECT_EQ(Lines(pages[2]).size(), 26 + 1);
     EXPECT_TRUE(run.out.endsWith(QStringLiteral("\n")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("прочитано вариантов: 3 (ok: 2, input: 1, model: 0, fields: 0)")))
+        << run.err.toStdString();
 }
 
 TEST(BatchTool, PdfAnswerKeyForAWholeGroup) {
@@ -185,12 +276,261 @@ TEST(BatchTool, PdfAnswerKeyForAWholeGroup) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     EXPECT_TRUE(bytes.startsWith("%PDF"));
-    // Three ok coolers: three pages.
-    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 3);
+    // Three ok coolers and one that fails its tube diameter: four pages.
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 4);
 
     const ToolRun bad = RunTool({QStringLiteral("--report"), QStringLiteral("--pdf"),
                              QStringLiteral("/nonexistent/dir/key.pdf"), QStringLiteral("cooler"),
                              Example(QStringLiteral("cooler"))});
-    EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_TRUE(bad.err.contains(QStringLiteral("не удаётся записать")));
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("не удаётся записать файл «/nonexistent/dir/key.pdf»: папка не существует")))
+        << bad.err.toStdString();
+}
+
+TEST(SpreadsheetFiles, Windows1251WithCrLfHeaderIdAndEmptyColumns) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("группа.csv"));
+    WriteFile(path, Windows1251(kSpreadsheet));
+    const ToolRun run = RunTool({QStringLiteral("--id"), QStringLiteral("heater"), path});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QString::fromUtf8(kSpreadsheetTable));
+    EXPECT_EQ(run.err.count(QStringLiteral("Windows-1251")), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("строка 1 — заголовок"))) << run.err.toStdString();
+
+    // The same file in UTF-8 says nothing of its encoding and gives the same table.
+    const ToolRun utf8 = RunTool({QStringLiteral("--id"), QStringLiteral("heater")}, kSpreadsheet);
+    EXPECT_EQ(utf8.out, QString::fromUtf8(kSpreadsheetTable));
+    EXPECT_FALSE(utf8.err.contains(QStringLiteral("Windows-1251")));
+    // Without --id the variant number is a field too many: every row `fields`.
+    const ToolRun noId = RunTool({QStringLiteral("heater")}, kSpreadsheet);
+    EXPECT_EQ(Lines(noId.out).mid(1, 3), QStringList({"fields;;;;;;", "fields;;;;;;", "fields;;;;;;"}));
+    // --no-header reads the header as a variant.
+    const ToolRun header = RunTool({QStringLiteral("--id"), QStringLiteral("--no-header"), QStringLiteral("heater")},
+                                   kSpreadsheet);
+    EXPECT_EQ(Lines(header.out)[1], QStringLiteral("Вариант;input;0;;;;;"));
+}
+
+TEST(SpreadsheetFiles, Utf16LoneCrCommasAndThousandsBlanks) {
+    const QString expected = QString::fromUtf8(kSpreadsheetTable);
+    for (bool big : {false, true}) {
+        const ToolRun run = RunTool({QStringLiteral("--id"), QStringLiteral("heater")},
+                                    Utf16(QString::fromUtf8(kSpreadsheet), big));
+        EXPECT_EQ(run.out, expected) << "big endian " << big << run.err.toStdString();
+    }
+    // Lone CR line ends (old Mac spreadsheets): nothing lost.
+    QByteArray cr = kSpreadsheet;
+    cr.replace("\r\n", "\r");
+    EXPECT_EQ(RunTool({QStringLiteral("--id"), QStringLiteral("heater")}, cr).out, expected);
+
+    // The default comma-separated export of an English spreadsheet: decimal
+    // points, and a quoted field where a cell holds a comma.
+    const QByteArray commas =
+        "0.686,932,2171000,0.000212,0.5,0.642,0.000549,4180,0.0005,60,5,Г,0.025,2,3,100\n"
+        "\"0,686\",932,2171000,0.000212,0.5,0.642,0.000549,4180,0.0005,60,5,В,0.025,2,3,100\n";
+    const ToolRun comma = RunTool({QStringLiteral("heater")}, commas);
+    const QStringList lines = Lines(comma.out);
+    ASSERT_EQ(lines.size(), 4) << comma.out.toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("ok;;11043.7988;2086.50879;13091.4961;947.279175;19.0985584"));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("ok;;11043.7988;2086.50879;7095.30762")));
+    EXPECT_TRUE(comma.err.contains(QStringLiteral("запятая"))) << comma.err.toStdString();
+    const ToolRun forced = RunTool({QStringLiteral("--separator"), QStringLiteral(";"), QStringLiteral("heater")}, commas);
+    EXPECT_EQ(Lines(forced.out)[1], QStringLiteral("fields;;;;;;"));
+
+    // Thousands blanks: a blank, a no-break space, a narrow no-break space.
+    for (const char* blank : {" ", "\xC2\xA0", "\xE2\x80\xAF"}) {
+        const QByteArray row = QByteArray("0,686;932;2") + blank + "171" + blank + "000;0,000212;0,5;0,642;0,000549;"
+                                                                                   "4180;0,0005;60;5;Г;0,025;2;3;100\n";
+        EXPECT_EQ(Lines(RunTool({QStringLiteral("heater")}, row).out)[1],
+                  QStringLiteral("ok;;11043.7988;2086.50879;13091.4961;947.279175;19.0985584"));
+    }
+}
+
+TEST(SpreadsheetFiles, DecimalCommaAndTheLocalesMark) {
+    const QString row = QStringLiteral("1;ok;;11043,7988;2086,50879;13091,4961;947,279175;19,0985584");
+    EXPECT_EQ(Lines(RunTool({QStringLiteral("--id"), QStringLiteral("--decimal-comma"), QStringLiteral("heater")},
+                            kSpreadsheet).out)[1], row);
+    EXPECT_EQ(Lines(RunTool({QStringLiteral("--id"), QStringLiteral("--numbers"), QStringLiteral("locale"),
+                             QStringLiteral("heater")}, kSpreadsheet, QStringLiteral("ru_RU.UTF-8")).out)[1], row);
+    EXPECT_EQ(Lines(RunTool({QStringLiteral("--id"), QStringLiteral("--numbers"), QStringLiteral("locale"),
+                             QStringLiteral("heater")}, kSpreadsheet, QStringLiteral("en_US.UTF-8")).out)[1],
+              QStringLiteral("1;ok;;11043.7988;2086.50879;13091.4961;947.279175;19.0985584"));
+    // Without an option the locale does not change the table.
+    EXPECT_EQ(RunTool({QStringLiteral("--id"), QStringLiteral("heater")}, kSpreadsheet, QStringLiteral("ru_RU.UTF-8")).out,
+              QString::fromUtf8(kSpreadsheetTable));
+}
+
+TEST(SpreadsheetFiles, OutputFilesCsvAndXlsx) {
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("группа.csv"));
+    WriteFile(input, kSpreadsheet);
+    const QString csv = dir.filePath(QStringLiteral("ответы.csv"));
+    ToolRun run = RunTool({QStringLiteral("--id"), QStringLiteral("-o"), csv, QStringLiteral("heater"), input});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_EQ(ReadFile(csv), QByteArray(kSpreadsheetTable));
+    // An existing file stays unless --force; the input is never written over.
+    WriteFile(csv, "keep");
+    run = RunTool({QStringLiteral("--id"), QStringLiteral("-o"), csv, QStringLiteral("heater"), input});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("--force"))) << run.err.toStdString();
+    EXPECT_EQ(ReadFile(csv), QByteArray("keep"));
+    run = RunTool({QStringLiteral("--force"), QStringLiteral("--id"), QStringLiteral("-o"), csv, QStringLiteral("heater"), input});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(ReadFile(csv), QByteArray(kSpreadsheetTable));
+    run = RunTool({QStringLiteral("--force"), QStringLiteral("-o"), input, QStringLiteral("heater"), input});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("входной файл"))) << run.err.toStdString();
+    EXPECT_EQ(ReadFile(input), QByteArray(kSpreadsheet));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no temporary left
+
+    // A real spreadsheet: read the sheet back; numbers are numeric cells.
+    const QString xlsx = dir.filePath(QStringLiteral("ответы.xlsx"));
+    run = RunTool({QStringLiteral("--id"), QStringLiteral("-o"), xlsx, QStringLiteral("heater"), input});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), xlsx, QStringLiteral("xl/worksheets/sheet1.xml")});
+    ASSERT_TRUE(unzip.waitForFinished());
+    const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"A1\" t=\"inlineStr\"><is><t>id</t></is></c>"))) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"H1\" t=\"inlineStr\"><is><t>SurfaceF</t></is></c>")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"A4\" t=\"inlineStr\"><is><t>А-3</t></is></c>")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"D2\"><v>11043.7988</v></c>")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"H2\"><v>19.0985584</v></c>")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"C3\"><v>11</v></c>")));  // bad_line, a number
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"D4\"><v>2208.75977</v></c>")));
+}
+
+TEST(SpreadsheetFiles, ReportPagesNameEveryVariant) {
+    const ToolRun run = RunTool({QStringLiteral("--id"), QStringLiteral("--report"), QStringLiteral("heater")},
+                                kSpreadsheet);
+    EXPECT_EQ(run.exitCode, 0);
+    const QStringList pages = run.out.split(QStringLiteral("\f\n"));
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_TRUE(pages[0].startsWith(QStringLiteral("             ВАРИАНТ: 1\n")));
+    EXPECT_TRUE(pages[1].startsWith(QStringLiteral("             ВАРИАНТ: 2 (СТРОКА 3 ФАЙЛА)\n")));
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("ВАРИАНТ: А-3 (СТРОКА 4 ФАЙЛА)")));
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("СТАТУС model")));
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("ЧИСЛО RE В ТРУБАХ 2208.76 НЕ БОЛЬШЕ 2300")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("прочитано вариантов: 3 (ok: 1, input: 1, model: 1, fields: 0); "
+                                                "пропущено строк: заголовок — 1, комментарии — 0, пустые — 0")))
+        << run.err.toStdString();
+
+    // The PDF key: page N is variant N, the failed ones included.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("ключ.pdf"));
+    const ToolRun key = RunTool({QStringLiteral("--id"), QStringLiteral("--report"), QStringLiteral("--pdf"), pdf,
+                                 QStringLiteral("heater")}, kSpreadsheet);
+    EXPECT_EQ(key.exitCode, 0) << key.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished());
+    const QStringList pdfPages = QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'));
+    ASSERT_GE(pdfPages.size(), 3);
+    EXPECT_TRUE(pdfPages[0].contains(QStringLiteral("ВАРИАНТ: 1")));
+    EXPECT_TRUE(pdfPages[0].contains(QStringLiteral("Расчет подогревателя")));
+    EXPECT_TRUE(pdfPages[1].contains(QStringLiteral("СТАТУС input")));
+    EXPECT_TRUE(pdfPages[1].contains(QStringLiteral("ТИП ТЕПЛООБМЕННИКА")));
+    EXPECT_TRUE(pdfPages[2].contains(QStringLiteral("ВАРИАНТ: А-3")));
+}
+
+TEST(SpreadsheetFiles, OverlongLinesZeroBytesAndBoundedMemory) {
+    QByteArray input = HeaterRowWithType(QStringLiteral("Г"));
+    input += QByteArray(2 << 20, '5') + "\n";  // a 2 MB line
+    input += HeaterRowWithType(QStringLiteral("В"));
+    const ToolRun run = RunTool({QStringLiteral("heater")}, input);
+    EXPECT_EQ(run.exitCode, 0);
+    const QStringList lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("ok;;")));
+    EXPECT_EQ(lines[2], QStringLiteral("fields;;;;;;"));
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("ok;;")));
+
+    // Endless zero bytes: not text; a clear message, exit 2, soon.
+    const ToolRun zero = RunTool({QStringLiteral("heater"), QStringLiteral("/dev/zero")});
+    EXPECT_EQ(zero.exitCode, 2);
+    EXPECT_TRUE(zero.err.contains(QStringLiteral("нулевой байт"))) << zero.err.toStdString();
+
+    // Memory does not grow with the input: 30 MB of variants and comments
+    // take little more than a few lines do (the whole file held in memory
+    // would add over 100 MB).
+    QTemporaryDir dir;
+    const QString small = dir.filePath(QStringLiteral("small.csv"));
+    const QString large = dir.filePath(QStringLiteral("large.csv"));
+    const QByteArray row = HeaterRowWithType(QStringLiteral("Г"));
+    WriteFile(small, row);
+    {
+        QFile file(large);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray block;
+        for (int i = 0; i < 300; ++i) block += row;
+        block += "# " + QByteArray(400000, 'x') + "\n";
+        while (file.size() < (30 << 20)) ASSERT_EQ(file.write(block), block.size());
+    }
+    for (const QStringList& mode : {QStringList{QStringLiteral("heater")},
+                                    QStringList{QStringLiteral("--report"), QStringLiteral("heater")}}) {
+        const long base = PeakRssKb(mode, small);
+        const long big = PeakRssKb(mode, large);
+        ASSERT_GT(base, 0);
+        ASSERT_GT(big, 0);
+        EXPECT_LT(big - base, 20 * 1024) << mode.join(' ').toStdString() << ": " << base << " kB vs " << big << " kB";
+    }
+}
+
+TEST(BatchFailures, EveryWriteFailureIsSaidAndExitsWithOne) {
+    const QString example = Example(QStringLiteral("heater"));
+    ToolRun run = RunTool({QStringLiteral("heater"), example}, {}, QStringLiteral("C.UTF-8"), QStringLiteral("/dev/full"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("не удаётся записать стандартный вывод: нет места на устройстве")))
+        << run.err.toStdString();
+    run = RunTool({QStringLiteral("--report"), QStringLiteral("heater"), example}, {}, QStringLiteral("C.UTF-8"),
+                  QStringLiteral("/dev/full"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("нет места на устройстве"))) << run.err.toStdString();
+    run = RunTool({QStringLiteral("--report"), QStringLiteral("--pdf"), QStringLiteral("/dev/full"),
+                   QStringLiteral("heater"), example});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("«/dev/full»: нет места на устройстве"))) << run.err.toStdString();
+    run = RunTool({QStringLiteral("-o"), QStringLiteral("/dev/full"), QStringLiteral("heater"), example});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("«/dev/full»: нет места на устройстве"))) << run.err.toStdString();
+}
+
+TEST(BatchFailures, PdfNeverOverTheInputOrAnExistingFile) {
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("варианты.csv"));
+    const QByteArray variants = ReadFile(Example(QStringLiteral("cooler")));
+    WriteFile(input, variants);
+    ToolRun run = RunTool({QStringLiteral("--report"), QStringLiteral("--pdf"), input, QStringLiteral("--force"),
+                           QStringLiteral("cooler"), input});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("входной файл"))) << run.err.toStdString();
+    EXPECT_EQ(ReadFile(input), variants);
+
+    const QString pdf = dir.filePath(QStringLiteral("ключ.pdf"));
+    WriteFile(pdf, "old key");
+    run = RunTool({QStringLiteral("--report"), QStringLiteral("--pdf"), pdf, QStringLiteral("cooler"), input});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("уже есть"))) << run.err.toStdString();
+    EXPECT_EQ(ReadFile(pdf), QByteArray("old key"));
+    run = RunTool({QStringLiteral("--report"), QStringLiteral("--force"), QStringLiteral("--pdf"), pdf,
+                   QStringLiteral("cooler"), input});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(ReadFile(pdf).startsWith("%PDF"));
+    EXPECT_TRUE(ReadFile(pdf).trimmed().endsWith("%%EOF"));
+}
+
+TEST(BatchFailures, ControlCharactersInStudentOrDateAreUsageErrors) {
+    for (const QString& student : {QStringLiteral("иванов\nи.и."), QStringLiteral("иванов\f"),
+                                   QStringLiteral("a\rb"), QStringLiteral("a\u2028b"), QStringLiteral("a\tb")}) {
+        const ToolRun run = RunTool({QStringLiteral("--report"), QStringLiteral("--student"), student,
+                                     QStringLiteral("heater"), Example(QStringLiteral("heater"))});
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.contains(QStringLiteral("--student"))) << run.err.toStdString();
+    }
+    const ToolRun date = RunTool({QStringLiteral("--report"), QStringLiteral("--date"),
+                                  QStringLiteral("2026-12-07 14:05:33\n\f"), QStringLiteral("heater")});
+    EXPECT_EQ(date.exitCode, 2);
+    const ToolRun help = RunTool({QStringLiteral("--help")});
+    EXPECT_TRUE(help.out.contains(QStringLiteral("Код выхода: 0 — готово; 1 — вывод не удалось записать")));
 }

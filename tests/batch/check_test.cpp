@@ -1,6 +1,7 @@
 // heatx-batch check: saved reports of the windows program and of heatx-batch
 // are right; a changed number, head or block is found and named; anything
 // else is not a report, and nothing makes the check crash or hang.
+#include "batch/pdf_text.h"
 #include "batch/report_check.h"
 #include "heater/heater_input.h"
 #include "heater/heater_model.h"
@@ -616,6 +617,7 @@ TEST(CheckTool, VariantsAndRosterNameTheVariantAndFlagStrangers) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    SetPdfTextReader(PdfText);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

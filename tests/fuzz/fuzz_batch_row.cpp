@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 Check(printer.documents.size() == 1 && printer.lines.isEmpty());
             }
         });
-        Check(rows <= text.count(QLatin1Char('\n')) + 1);
+        Check(rows <= text.count(QLatin1Char('\n')) + text.count(QLatin1Char('\r')) + 1);  // any line end
     }
     return 0;
 }

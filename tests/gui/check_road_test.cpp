@@ -1,5 +1,6 @@
 // A heater road driven on screen, its report saved by the program's printer
 // as PDF and text copy: heatx-batch check finds both right.
+#include "batch/pdf_text.h"
 #include "batch/report_check.h"
 #include "platform/qt_report_printer.h"
 #include "road.h"
@@ -13,6 +14,7 @@ class CheckRoadTest : public QObject {
 
 private slots:
     void initTestCase() {
+        batch::SetPdfTextReader(batch::PdfText);
         MapProgramFonts();
         SetDecimalMark(QLatin1Char(','));
     }
