@@ -22,7 +22,8 @@ const char kCheckHelp[] =
     "heatx-batch check — проверка сохранённых отчётов студентов.\n"
     "\n"
     "Вызов:\n"
-    "  heatx-batch check [--details] [--variants ФАЙЛ [--id]] [--roster ФАЙЛ] [-o ФАЙЛ] ОТЧЁТ|ПАПКА...\n"
+    "  heatx-batch check [--details] [--variants ФАЙЛ [--id]] [--roster ФАЙЛ] [-o ФАЙЛ [--force]]\n"
+    "                    ОТЧЁТ|ПАПКА...\n"
     "\n"
     "ОТЧЁТ — файл, сохранённый программой (.pdf или его текстовая копия .txt), или отчёт\n"
     "heatx-batch --report (текст или --pdf). Из ПАПКИ берутся все файлы .txt и .pdf по алфавиту.\n"
@@ -45,7 +46,8 @@ const char kCheckHelp[] =
     "                другого студента, — неверно.\n"
     "--id            первое поле строки файла вариантов — имя варианта (иначе — номер строки файла)\n"
     "--roster ФАЙЛ   список группы: вариант;студент (сравнивается фамилия)\n"
-    "-o ФАЙЛ         таблицу — в файл (появляется целиком; входной файл не перезаписывается)\n"
+    "-o ФАЙЛ         таблицу — в файл (появляется целиком); ФАЙЛ.xlsx — электронная таблица.\n"
+    "                Входной файл не перезаписывается, существующий — только с --force.\n"
     "\n"
     "Код выхода: 0 — все отчёты верны; 1 — есть неверные или не отчёты (или вывод не записан);\n"
     "2 — ошибка вызова.\n";
@@ -194,6 +196,7 @@ PdfTextReader ModulePdfReader() {
 int RunCheckCommand(int argc, char** argv) {
     SetPdfTextReader(ModulePdfReader());
     bool details = false;
+    bool force = false;
     bool withId = false;
     QString variantsPath;
     QString rosterPath;
@@ -209,6 +212,8 @@ int RunCheckCommand(int argc, char** argv) {
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             std::fputs(kCheckHelp, stdout);
             return std::fflush(stdout) == 0 ? 0 : 1;
+        } else if (arg == QLatin1String("--force")) {
+            force = true;
         } else if (arg == QLatin1String("--details")) {
             details = true;
         } else if (arg == QLatin1String("--id")) {
@@ -250,19 +255,22 @@ int RunCheckCommand(int argc, char** argv) {
     QStringList inputs = files;
     if (!variantsPath.isEmpty()) inputs.append(variantsPath);
     if (!rosterPath.isEmpty()) inputs.append(rosterPath);
-    TeacherOutput out;
-    if (!out.Open(outPath, inputs, &error)) {
-        if (out.RefusedInput()) return Usage(error);
-        Tell(error);
-        return 1;
+    TeacherTable out;
+    switch (out.Open(outPath, force, inputs, &error)) {
+    case TeacherTable::Opened::Ok: break;
+    case TeacherTable::Opened::Refused: return Usage(error);
+    case TeacherTable::Opened::Failed: Tell(error); return 1;
     }
+    TableWriter& table = out.Table();
 
     const bool withVariants = !variants.empty();
-    std::string header = "file;student;apparatus;date;blocks;mismatches;verdict";
-    if (withVariants) header += ";variant;note";
-    header += '\n';
-    if (!out.Write(header, &error)) {
-        Tell(error);
+    for (const char* name : {"file", "student", "apparatus", "date", "blocks", "mismatches", "verdict"}) table.Text(name);
+    if (withVariants) {
+        table.Text("variant");
+        table.Text("note");
+    }
+    if (!table.EndRow()) {
+        Tell(table.ErrorText());
         return 1;
     }
 
@@ -304,26 +312,35 @@ int RunCheckCommand(int argc, char** argv) {
             verdict = QStringLiteral("неверно");
             ++bad;
         }
-        QStringList cells = {CsvField(path), CsvField(s.student), CsvField(s.apparatus.join(QLatin1Char(','))),
-                             CsvField(s.date),
-                             s.isReport ? QString::number(s.blocks) : QString(),
-                             s.isReport ? QString::number(s.mismatches) : QString(), verdict};
+        for (const QString& cell : {path, s.student, s.apparatus.join(QLatin1Char(',')), s.date}) TextCell(table, cell);
+        if (s.isReport) {
+            table.Integer(s.blocks);
+            table.Integer(s.mismatches);
+        } else {
+            table.Empty();
+            table.Empty();
+        }
+        TextCell(table, verdict);
         if (withVariants) {
-            cells.append(CsvField(matched.join(QLatin1Char(','))));
-            cells.append(CsvField(notes.join(QStringLiteral("; "))));
+            TextCell(table, matched.join(QLatin1Char(',')));
+            TextCell(table, notes.join(QStringLiteral("; ")));
         }
-        QString lines = cells.join(QLatin1Char(';')) + QLatin1Char('\n');
+        bool written = table.EndRow();
         if (details) {
-            for (const Difference& d : s.differences)
-                lines += CsvField(path) + QStringLiteral(";блок %1;").arg(d.block) + CsvField(d.quantity) +
-                         QLatin1Char(';') + CsvField(d.printed) + QLatin1Char(';') + CsvField(d.computed) +
-                         QLatin1Char('\n');
-            if (s.mismatches > static_cast<int>(s.differences.size()))
-                lines += CsvField(path) + QStringLiteral(";;ещё расхождений: %1;;\n")
-                                              .arg(s.mismatches - static_cast<int>(s.differences.size()));
+            for (const Difference& d : s.differences) {
+                for (const QString& cell : {path, QStringLiteral("блок %1").arg(d.block), d.quantity, d.printed, d.computed})
+                    TextCell(table, cell);
+                written = table.EndRow() && written;
+            }
+            if (s.mismatches > static_cast<int>(s.differences.size())) {
+                TextCell(table, path);
+                table.Empty();
+                TextCell(table, QStringLiteral("ещё расхождений: %1").arg(s.mismatches - static_cast<int>(s.differences.size())));
+                written = table.EndRow() && written;
+            }
         }
-        if (!out.Write(lines.toStdString(), &error)) {
-            Tell(error);
+        if (!written) {
+            Tell(table.ErrorText());
             return 1;
         }
     }

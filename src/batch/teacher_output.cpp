@@ -1,51 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/teacher_output.h"
 
-#include <cerrno>
 #include <unistd.h>
 
 namespace heatx::batch {
 
-QString CsvField(const QString& text) {
-    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
-        !text.contains(QLatin1Char('\r')))
-        return text;
-    QString q = text;
-    q.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
-bool TeacherOutput::Open(const QString& path, const QStringList& inputs, QString* error) {
-    if (path.isEmpty()) return true;
-    for (const QString& input : inputs)
-        if (IsSameFile(path, input)) {
-            *error = QStringLiteral("«%1» — входной файл; результат в него не пишется").arg(path);
-            refusedInput_ = true;
-            return false;
+TeacherTable::Opened TeacherTable::Open(const QString& path, bool force, const QStringList& inputs, QString* error) {
+    if (path.isEmpty()) {
+        sink_ = std::make_unique<FdSink>(STDOUT_FILENO, QStringLiteral("стандартный вывод"));
+        table_ = std::make_unique<CsvWriter>(*sink_);
+        return Opened::Ok;
+    }
+    const QStringList checked = inputs.isEmpty() ? QStringList{QString()} : inputs;
+    for (const QString& input : checked) {
+        const QString refusal = CheckOutputTarget({path, force, input});
+        if (!refusal.isEmpty()) {
+            *error = refusal;
+            return Opened::Refused;
         }
-    file_ = std::make_unique<AtomicFile>();
-    if (!file_->Open(path, AtomicFile::Mode::Replace)) {
-        *error = file_->ErrorText();
-        return false;
     }
-    return true;
+    const OutputTarget target{path, force, checked.first()};
+    if (IsXlsxPath(path)) {
+        table_ = XlsxWriter::Open(target, error);
+        spreadsheet_ = true;
+    } else {
+        sink_ = OpenOutput(target, error);
+        if (sink_) table_ = std::make_unique<CsvWriter>(*sink_);
+    }
+    return table_ ? Opened::Ok : Opened::Failed;
 }
 
-bool TeacherOutput::Write(const std::string& text, QString* error) {
-    if (file_) {
-        if (file_->Write(text.data(), text.size())) return true;
-        *error = file_->ErrorText();
-        return false;
-    }
-    if (WriteAllToFd(STDOUT_FILENO, text.data(), text.size())) return true;
-    *error = QStringLiteral("не удаётся записать стандартный вывод: %1").arg(SystemErrorText(errno));
+bool TeacherTable::Finish(QString* error) {
+    if (table_->Finish()) return true;
+    *error = table_->ErrorText();
     return false;
 }
 
-bool TeacherOutput::Finish(QString* error) {
-    if (!file_) return true;  // standard output is written unbuffered
-    if (file_->Commit()) return true;
-    *error = file_->ErrorText();
-    return false;
+void TextCell(TableWriter& table, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    table.Text(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 }  // namespace heatx::batch

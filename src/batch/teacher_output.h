@@ -1,36 +1,36 @@
-// Where a command writes its table: standard output, or a file given by -o
-// that appears whole (a temporary file in the same folder, flushed to disk,
-// then renamed) and never replaces one of the command's input files.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where check and variants write their tables: standard output, or -o FILE
+// as semicolon text or, for FILE.xlsx, a spreadsheet; a file appears whole,
+// never replaces one of the command's inputs, and replaces another existing
+// file only with --force.
 #pragma once
 
-#include "platform/safe_output.h"
+#include "batch/table_output.h"
 
 #include <QString>
 #include <QStringList>
 #include <memory>
-#include <string>
 
 namespace heatx::batch {
 
-class TeacherOutput {
+class TeacherTable {
 public:
-    // An empty path is standard output. False with a Russian reason when the
-    // file is one of the inputs (RefusedInput() then tells so) or cannot be
-    // created.
-    bool Open(const QString& path, const QStringList& inputs, QString* error);
-    bool RefusedInput() const { return refusedInput_; }
-    // Every byte is checked.
-    bool Write(const std::string& text, QString* error);
-    // Standard output written out, or the file on disk under its name.
+    enum class Opened { Ok, Refused, Failed };
+    // An empty path is standard output. Refused (a usage error) for an input
+    // or an existing file without force; Failed when it cannot be created.
+    Opened Open(const QString& path, bool force, const QStringList& inputs, QString* error);
+    bool IsSpreadsheet() const { return spreadsheet_; }
+    TableWriter& Table() { return *table_; }
+    // Everything written (a file on disk under its name); else the reason.
     bool Finish(QString* error);
 
 private:
-    std::unique_ptr<AtomicFile> file_;
-    bool refusedInput_ = false;
+    std::unique_ptr<ByteSink> sink_;
+    std::unique_ptr<TableWriter> table_;
+    bool spreadsheet_ = false;
 };
 
-// A field of a semicolon table, quoted when it holds a semicolon, a quote or
-// a line break.
-QString CsvField(const QString& text);
+// A text cell from a QString.
+void TextCell(TableWriter& table, const QString& text);
 
 }  // namespace heatx::batch

@@ -1,5 +1,7 @@
 #include "batch/variants.h"
 
+#include "batch/table_output.h"
+
 #include "cooler/cooler_input.h"
 #include "evaporator/evap_input.h"
 #include "heater/heater_input.h"
@@ -262,17 +264,47 @@ VariantSet MakeVariants(const VariantOptions& options, QStringView baseText) {
     return set;
 }
 
+namespace {
+QString Comment(const VariantOptions& options, const VariantSet& set) {
+    return QStringLiteral("# Варианты heatx-batch variants: %1, %2 шт., seed %3")
+        .arg(TypeWord(options.type))
+        .arg(set.variants.size())
+        .arg(options.seed);
+}
+
+QString OutputField(const VariantOptions& options, QString f) {
+    if (options.decimalComma && ReadWritten(f)) f.replace(QLatin1Char('.'), QLatin1Char(','));
+    return f;
+}
+
+void Cell(TableWriter& table, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    table.Text(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+}  // namespace
+
+bool WriteVariants(const VariantOptions& options, const VariantSet& set, bool spreadsheet, TableWriter& table) {
+    bool ok = true;
+    if (spreadsheet) {
+        Cell(table, QStringLiteral("вариант"));
+        for (int f = 0; f < FieldCount(options.type); ++f) Cell(table, QStringLiteral("строка %1").arg(f));
+    } else {
+        Cell(table, Comment(options, set));
+    }
+    ok = table.EndRow() && ok;
+    for (const Variant& v : set.variants) {
+        Cell(table, v.id);
+        for (const QString& f : v.fields) Cell(table, OutputField(options, f));
+        ok = table.EndRow() && ok;
+    }
+    return ok;
+}
+
 std::string VariantsCsv(const VariantOptions& options, const VariantSet& set) {
-    QString out = QStringLiteral("# Варианты heatx-batch variants: %1, %2 шт., seed %3\n")
-                      .arg(TypeWord(options.type))
-                      .arg(set.variants.size())
-                      .arg(options.seed);
+    QString out = Comment(options, set) + QLatin1Char('\n');
     for (const Variant& v : set.variants) {
         out += v.id;
-        for (QString f : v.fields) {
-            if (options.decimalComma && ReadWritten(f)) f.replace(QLatin1Char('.'), QLatin1Char(','));
-            out += QLatin1Char(';') + Quoted(f);
-        }
+        for (const QString& f : v.fields) out += QLatin1Char(';') + Quoted(OutputField(options, f));
         out += QLatin1Char('\n');
     }
     return out.toStdString();

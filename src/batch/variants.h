@@ -71,4 +71,9 @@ VariantSet MakeVariants(const VariantOptions& options, QStringView baseText);
 // fields separated by semicolons (quoted where needed).
 std::string VariantsCsv(const VariantOptions& options, const VariantSet& set);
 
+// The same rows through a table writer; a spreadsheet gets a header row
+// instead of the comment line. False when the output failed.
+class TableWriter;
+bool WriteVariants(const VariantOptions& options, const VariantSet& set, bool spreadsheet, TableWriter& table);
+
 }  // namespace heatx::batch

@@ -16,7 +16,7 @@ const char kVariantsHelp[] =
     "\n"
     "Вызов:\n"
     "  heatx-batch variants ТИП --from ФАЙЛ [--count N] [--spread P] [--spread-line K=P]...\n"
-    "                       [--seed S] [--id] [--decimal-comma] [-o ФАЙЛ]\n"
+    "                       [--seed S] [--id] [--decimal-comma] [-o ФАЙЛ [--force]]\n"
     "\n"
     "ТИП: heater, cooler или evaporator. ФАЙЛ — одна или несколько базовых строк в формате\n"
     "heatx-batch (с конструкцией), которым преподаватель доверяет; --id — первое поле строки\n"
@@ -33,7 +33,9 @@ const char kVariantsHelp[] =
     "\n"
     "Вывод: строка комментария, затем строка на вариант — имя (В01, В02, …) и поля формата\n"
     "heatx-batch через точку с запятой, UTF-8; числа — с тем десятичным знаком, что в основе\n"
-    "(--decimal-comma — все с запятой); -o ФАЙЛ пишет в файл (появляется целиком).\n"
+    "(--decimal-comma — все с запятой); -o ФАЙЛ пишет в файл (появляется целиком; существующий —\n"
+    "только с --force), -o ФАЙЛ.xlsx — в электронную таблицу (строка заголовка, поля — текстом,\n"
+    "с цифрами, как они записаны).\n"
     "Ответы: heatx-batch --id ТИП варианты.csv; ключ: heatx-batch --id --report --pdf ключ.pdf ...\n"
     "\n"
     "Код выхода: 0 — варианты готовы; 1 — вывод не записан; 2 — ошибка вызова или основа не даёт\n"
@@ -59,6 +61,7 @@ int RunVariantsCommand(int argc, char** argv) {
     QString typeWord;
     QString fromPath;
     QString outPath;
+    bool force = false;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         QString v;
@@ -94,6 +97,8 @@ int RunVariantsCommand(int argc, char** argv) {
             const qulonglong seed = value() ? v.toULongLong(&ok) : 0;
             if (!ok) return Usage(QStringLiteral("--seed: целое число не меньше 0"));
             options.seed = seed;
+        } else if (arg == QLatin1String("--force")) {
+            force = true;
         } else if (arg == QLatin1String("--decimal-comma")) {
             options.decimalComma = true;
         } else if (arg == QLatin1String("--id")) {
@@ -113,8 +118,6 @@ int RunVariantsCommand(int argc, char** argv) {
     if (!type) return Usage(QStringLiteral("нужен тип аппарата: heater, cooler или evaporator"));
     options.type = *type;
     if (fromPath.isEmpty()) return Usage(QStringLiteral("нужен файл базовых строк: --from ФАЙЛ"));
-    if (outPath.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
-        return Usage(QStringLiteral("запись .xlsx для вариантов пока не сделана; пишите .csv"));
 
     QFile file(fromPath);
     if (!file.open(QIODevice::ReadOnly))
@@ -131,10 +134,15 @@ int RunVariantsCommand(int argc, char** argv) {
     const VariantSet set = MakeVariants(options, text);
     if (!set.error.isEmpty()) return Fail(set.error, 2);
 
-    TeacherOutput out;
+    TeacherTable out;
     QString error;
-    if (!out.Open(outPath, {fromPath}, &error)) return out.RefusedInput() ? Usage(error) : Fail(error, 1);
-    if (!out.Write(VariantsCsv(options, set), &error) || !out.Finish(&error)) return Fail(error, 1);
+    switch (out.Open(outPath, force, {fromPath}, &error)) {
+    case TeacherTable::Opened::Ok: break;
+    case TeacherTable::Opened::Refused: return Usage(error);
+    case TeacherTable::Opened::Failed: return Fail(error, 1);
+    }
+    if (!WriteVariants(options, set, out.IsSpreadsheet(), out.Table()) || !out.Finish(&error))
+        return Fail(error.isEmpty() ? out.Table().ErrorText() : error, 1);
     return 0;
 }
 

@@ -211,14 +211,10 @@ TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("В01;")));
     EXPECT_TRUE(lines[12].startsWith(QStringLiteral("В12;")));
 
-    // Answer keys of every variant (the id column left out for the report
-    // tool), then the check names each report's variant.
-    QByteArray rows;
-    for (int i = 1; i < lines.size(); ++i) rows += lines[i].section(QLatin1Char(';'), 1).toUtf8() + '\n';
-    const QString plain = dir.filePath("без_имён.csv");
-    Write(plain, rows);
-    run = RunTool({"--report", "cooler", plain});
-    ASSERT_EQ(run.exitCode, 0);
+    // Answer keys of every variant, each page named by its variant, then
+    // the check names each report's variant.
+    run = RunTool({"--id", "--report", "cooler", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QList<QByteArray> reports = run.out.split('\f');
     ASSERT_EQ(reports.size(), 12);
     QStringList files;
@@ -233,6 +229,37 @@ TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     for (int i = 1; i < checked.size(); ++i)
         EXPECT_TRUE(checked[i].endsWith(QStringLiteral(";1;0;верно;В%1;").arg(i, 2, 10, QLatin1Char('0'))))
             << checked[i].toStdString();
+
+    // A report whose page names another variant than its data.
+    Write(files[0], QString::fromUtf8(reports[0]).replace(QStringLiteral("ВАРИАНТ: В01"), QStringLiteral("ВАРИАНТ: В02")).toUtf8());
+    run = RunTool({"check", "--variants", out, "--id", files[0]});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(run.out).contains(QStringLiteral(";неверно;В01;в отчёте вариант В02, а исходные данные — варианта В01")))
+        << run.out.toStdString();
+
+    // A spreadsheet: header row, the id and the fields as written.
+    const QString xlsx = dir.filePath("варианты.xlsx");
+    run = RunTool({"variants", "cooler", "--from", base, "--count", "12", "--seed", "5", "-o", xlsx});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), xlsx, QStringLiteral("xl/worksheets/sheet1.xml")});
+    ASSERT_TRUE(unzip.waitForFinished());
+    const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"A1\" t=\"inlineStr\"><is><t>вариант</t></is></c>"))) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"A13\" t=\"inlineStr\"><is><t>В12</t></is></c>")));
+    const QString firstField = lines[1].section(QLatin1Char(';'), 1, 1);
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"B2\" t=\"inlineStr\"><is><t>%1</t></is></c>").arg(firstField)));
+    // An existing file is replaced only with --force.
+    run = RunTool({"variants", "cooler", "--from", base, "--count", "3", "-o", out});
+    EXPECT_EQ(run.exitCode, 2);
+    const auto contents = [&out] {
+        QFile again(out);
+        return again.open(QIODevice::ReadOnly) ? again.readAll() : QByteArray();
+    };
+    EXPECT_EQ(contents(), file);
+    run = RunTool({"variants", "cooler", "--from", base, "--count", "3", "--force", "-o", out});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(contents().count('\n'), 4);  // the comment and three variants
 
     // Errors: exit 2 with a Russian message; the base is never overwritten.
     run = RunTool({"variants", "cooler", "--from", base, "-o", base});
