@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch check: one line per saved report, with its verdict.
 #include "batch/commands.h"
 #include "batch/report_check.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's commands of heatx-batch beside the answer table:
 //   heatx-batch check ...     checks a class's saved reports;
 //   heatx-batch variants ...  makes individual variants from base rows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of a PDF report through poppler: each page in its physical layout,
 // so that the columns of a table stay on their lines.
 #include "batch/pdf_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checking a saved report against the calculation core: the text copy the
 // windows program saves beside its PDF, the PDF itself (its text extracted),
 // or the text and PDF reports of heatx-batch.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Individual variants for a group: from one or more base rows a teacher
 // trusts, rows whose physical inputs are varied by up to a given percentage,
 // each rounded to the digits its base value was written with, each passing

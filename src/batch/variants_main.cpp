@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch variants: individual variants of a group from base rows.
 #include "batch/commands.h"
 #include "batch/teacher_output.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch check: saved reports of the windows program and of heatx-batch
 // are right; a changed number, head or block is found and named; anything
 // else is not a report, and nothing makes the check crash or hang.

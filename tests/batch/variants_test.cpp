@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch variants: every variant is good and different, stays inside its
 // spread with the digits of its base, and the same seed gives the same set.
 #include "batch/variants.h"

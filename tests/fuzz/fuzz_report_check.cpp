@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a saved report: the check comes back with a consistent
 // summary, whatever it is fed. The same bytes as a base file of variants:
 // every variant made is a good one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A heater road driven on screen, its report saved by the program's printer
 // as PDF and text copy: heatx-batch check finds both right.
 #include "batch/pdf_text.h"
