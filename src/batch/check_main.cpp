@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch check: one line per saved report, with its verdict.
 #include "batch/commands.h"
+#include "batch/input_reader.h"
 #include "batch/report_check.h"
 #include "batch/teacher_output.h"
 #include "state/calc_state.h"
@@ -9,8 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
+#include <cerrno>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -60,55 +63,50 @@ int Usage(const QString& message) {
 
 void Tell(const QString& message) { std::fprintf(stderr, "heatx-batch check: %s\n", message.toUtf8().constData()); }
 
-// A small text file read whole (a variant file, a roster), as UTF-8.
-constexpr qint64 kMaxListBytes = 16LL * 1024 * 1024;
-
-bool ReadList(const QString& path, QString* text, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("не удаётся прочитать %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.size() > kMaxListBytes) {
-        *error = QStringLiteral("%1 больше 16 МБ — это не список группы").arg(path);
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("ошибка чтения %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    *text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        *error = QStringLiteral("%1 не в кодировке UTF-8").arg(path);
-        return false;
-    }
-    if (text->startsWith(QChar(0xFEFF))) text->remove(0, 1);
-    return true;
-}
-
 struct VariantRow {
     QString id;
     QStringList fields;
 };
 
-std::vector<VariantRow> ParseVariantRows(const QString& text, bool withId) {
-    std::vector<VariantRow> rows;
-    int lineNo = 0;
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        ++lineNo;
-        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-        auto fields = SplitRow(line);
-        if (!fields || fields->isEmpty()) continue;
-        VariantRow row;
-        if (withId) row.id = fields->takeFirst().trimmed();
-        else row.id = QStringLiteral("строка %1").arg(lineNo);
-        row.fields = *fields;
-        rows.push_back(std::move(row));
+// A variant file or a roster read as heatx-batch reads a variants file: any
+// encoding a spreadsheet writes, semicolons, commas or tabs, thousands
+// blanks; rows without an id column are named by their line in the file.
+constexpr std::size_t kMaxListRows = 100000;
+
+bool ReadList(const QString& path, bool withId, bool detectHeader, std::vector<VariantRow>* rows, QString* error) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QStringLiteral("не удаётся прочитать %1: %2").arg(path, SystemErrorText(errno));
+        return false;
     }
-    return rows;
+    FdSource source(fd);
+    ReaderOptions options;
+    options.idColumn = withId;
+    options.detectHeader = detectHeader;
+    InputReader reader(source, options, 18, [&path](const QString& note) { Tell(path + QStringLiteral(": ") + note); });
+    Record record;
+    bool ok = true;
+    while (reader.Next(record)) {
+        if (rows->size() >= kMaxListRows) {
+            *error = QStringLiteral("%1: больше %2 строк — это не список группы").arg(path).arg(kMaxListRows);
+            ok = false;
+            break;
+        }
+        if (record.problem != Record::Problem::None) continue;
+        VariantRow row;
+        row.id = withId ? QString::fromUtf8(record.id.data(), static_cast<qsizetype>(record.id.size())).trimmed()
+                        : QStringLiteral("строка %1").arg(record.line);
+        for (const std::string_view f : record.fields)
+            row.fields.append(QString::fromUtf8(f.data(), static_cast<qsizetype>(f.size())));
+        while (!row.fields.isEmpty() && row.fields.last().trimmed().isEmpty()) row.fields.removeLast();
+        rows->push_back(std::move(row));
+    }
+    if (ok && !reader.Error().isEmpty()) {
+        *error = QStringLiteral("%1: %2").arg(path, reader.Error());
+        ok = false;
+    }
+    ::close(fd);
+    return ok;
 }
 
 // Surname: the first word, lower case, ё as е.
@@ -240,15 +238,14 @@ int RunCheckCommand(int argc, char** argv) {
     std::map<QString, QString> roster;
     QString error;
     if (!variantsPath.isEmpty()) {
-        QString text;
-        if (!ReadList(variantsPath, &text, &error)) return Usage(error);
-        variants = ParseVariantRows(text, withId);
+        if (!ReadList(variantsPath, withId, true, &variants, &error)) return Usage(error);
         if (variants.empty()) return Usage(QStringLiteral("в %1 нет ни одного варианта").arg(variantsPath));
     }
     if (!rosterPath.isEmpty()) {
-        QString text;
-        if (!ReadList(rosterPath, &text, &error)) return Usage(error);
-        for (const VariantRow& row : ParseVariantRows(text, true))
+        // Every field of a roster is a name: no header is guessed.
+        std::vector<VariantRow> rows;
+        if (!ReadList(rosterPath, true, false, &rows, &error)) return Usage(error);
+        for (const VariantRow& row : rows)
             if (!row.fields.isEmpty()) roster[row.id] = row.fields.first().trimmed();
     }
 

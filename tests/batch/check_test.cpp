@@ -613,6 +613,18 @@ TEST(CheckTool, VariantsAndRosterNameTheVariantAndFlagStrangers) {
         << lines[2].toStdString();
     EXPECT_TRUE(lines[3].endsWith(QStringLiteral(";1;0;неверно;;исходные данные не совпадают ни с одним вариантом")))
         << lines[3].toStdString();
+
+    // The group's spreadsheet exported in Windows-1251 with a header row and
+    // thousands blanks: read as heatx-batch reads it.
+    const QString exported = dir.filePath("группа-1251.csv");
+    Write(exported,
+          "\xc2\xe0\xf0\xe8\xe0\xed\xf2;\xeb\xff\xec\xe1\xe4\xe0\n"  // Вариант;лямбда
+          "\xc2" "01;0,686;932;2 171 000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;5;\xc2;0,025;2;3;100\n");
+    const ToolRun fromExport =
+        RunTool({QStringLiteral("check"), QStringLiteral("--variants"), exported, QStringLiteral("--id"), petrov});
+    EXPECT_EQ(fromExport.exitCode, 0) << fromExport.err.toStdString();
+    EXPECT_TRUE(fromExport.out.contains(QStringLiteral(";1;0;верно;В01;\n"))) << fromExport.out.toStdString();
+    EXPECT_TRUE(fromExport.err.contains(QStringLiteral("Windows-1251"))) << fromExport.err.toStdString();
 }
 
 int main(int argc, char** argv) {
