@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch variants: individual variants of a group from base rows.
 #include "batch/commands.h"
+#include "batch/input_reader.h"
 #include "batch/teacher_output.h"
 #include "batch/variants.h"
 
 #include <QFile>
-#include <QStringDecoder>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace heatx::batch {
 
@@ -53,7 +56,7 @@ int Fail(const QString& message, int status) {
     return status;
 }
 
-constexpr qint64 kMaxBaseBytes = 16LL * 1024 * 1024;
+constexpr qsizetype kMaxBaseBytes = 16LL * 1024 * 1024;
 
 }  // namespace
 
@@ -120,17 +123,42 @@ int RunVariantsCommand(int argc, char** argv) {
     options.type = *type;
     if (fromPath.isEmpty()) return Usage(QStringLiteral("нужен файл базовых строк: --from ФАЙЛ"));
 
-    QFile file(fromPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return Usage(QStringLiteral("не удаётся прочитать %1: %2").arg(fromPath, file.errorString()));
-    if (file.size() > kMaxBaseBytes) return Usage(QStringLiteral("%1 больше 16 МБ — это не файл основы").arg(fromPath));
-    const QByteArray bytes = file.read(kMaxBaseBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return Usage(QStringLiteral("ошибка чтения %1: %2").arg(fromPath, file.errorString()));
-    if (bytes.size() > kMaxBaseBytes) return Usage(QStringLiteral("%1 больше 16 МБ — это не файл основы").arg(fromPath));
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    if (utf8.hasError()) return Usage(QStringLiteral("%1 не в кодировке UTF-8").arg(fromPath));
+    // The base file is read as heatx-batch reads a spreadsheet export (any
+    // encoding, separator and line end, thousands blanks, the id column);
+    // its rows are kept on their line numbers for the messages.
+    const int fd = ::open(QFile::encodeName(fromPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Usage(QStringLiteral("не удаётся прочитать %1: %2").arg(fromPath, SystemErrorText(errno)));
+    FdSource source(fd);
+    ReaderOptions readerOptions;
+    readerOptions.idColumn = options.baseHasId;
+    readerOptions.detectHeader = false;  // a header row gives the spreads: it is read below
+    InputReader reader(source, readerOptions, FieldCount(options.type), [&fromPath](const QString& note) {
+        std::fprintf(stderr, "heatx-batch variants: %s: %s\n", fromPath.toUtf8().constData(), note.toUtf8().constData());
+    });
+    QString text;
+    std::int64_t lineNo = 1;
+    Record record;
+    QString problem;
+    while (reader.Next(record)) {
+        if (record.problem != Record::Problem::None || text.size() > kMaxBaseBytes) {
+            problem = QStringLiteral("строка %1 файла основы не читается (незакрытая кавычка или больше 1 МБ)")
+                          .arg(record.line);
+            break;
+        }
+        for (; lineNo < record.line; ++lineNo) text += QLatin1Char('\n');
+        QStringList fields;
+        for (const std::string_view f : record.fields) {
+            QString field = QString::fromUtf8(f.data(), static_cast<qsizetype>(f.size()));
+            if (field.contains(QLatin1Char(';')) || field.contains(QLatin1Char('"')))
+                field = QLatin1Char('"') + field.replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+            fields.append(field);
+        }
+        text += fields.join(QLatin1Char(';'));
+    }
+    ::close(fd);
+    if (problem.isEmpty() && !reader.Error().isEmpty()) problem = reader.Error();
+    if (!problem.isEmpty()) return Usage(QStringLiteral("%1: %2").arg(fromPath, problem));
+    options.baseHasId = false;  // the reader has taken the names off
 
     const VariantSet set = MakeVariants(options, text);
     if (!set.error.isEmpty()) return Fail(set.error, 2);

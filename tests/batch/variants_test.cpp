@@ -262,6 +262,23 @@ TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(contents().count('\n'), 4);  // the comment and three variants
 
+    // A base exported from a spreadsheet: Windows-1251, a header giving the
+    // density a spread of 0 %, a name column, thousands blanks.
+    const QString exported = dir.filePath("основа-1251.csv");
+    QByteArray header = "\xe8\xec\xff;\xeb;\xf0 \xb1" "0 %";  // имя;л;р ±0 %
+    for (int i = 2; i < 18; ++i) header += ";x" + QByteArray::number(i);
+    Write(exported, header + "\r\n\xc1\xe0\xe7\xe0;" +  // База
+                        QString(kCoolerBase).replace(QStringLiteral(";500000;"), QStringLiteral(";500 000;")).toUtf8() + "\r\n");
+    run = RunTool({"variants", "cooler", "--from", exported, "--id", "--count", "4"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Windows-1251"))) << run.err.toStdString();
+    const QStringList made = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(made.size(), 5);
+    for (int i = 1; i < made.size(); ++i) {
+        EXPECT_EQ(made[i].section(QLatin1Char(';'), 2, 2), QStringLiteral("995")) << made[i].toStdString();
+        EXPECT_FALSE(made[i].contains(QLatin1Char(' ')));
+    }
+
     // Errors: exit 2 with a Russian message; the base is never overwritten.
     run = RunTool({"variants", "cooler", "--from", base, "-o", base});
     EXPECT_EQ(run.exitCode, 2);
