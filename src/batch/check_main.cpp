@@ -159,7 +159,7 @@ QStringList ExpandPaths(const QStringList& args) {
 }
 
 // The PDF text reader of the module heatx-batch-pdftext.so, from beside the
-// program (build tree) or from ../lib/heatx (installed), loaded at the first
+// program (build tree) or from the module folder (installed), loaded at the first
 // PDF.
 PdfTextReader ModulePdfReader() {
     return [](const QString& path, const std::function<void(QStringView)>& onLine, QString* reason) {
@@ -169,7 +169,7 @@ PdfTextReader ModulePdfReader() {
         if (read == nullptr && loadError.isEmpty()) {
             const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
             for (const QString& candidate : {folder + QStringLiteral("/heatx-batch-pdftext.so"),
-                                             folder + QStringLiteral("/../lib/heatx/heatx-batch-pdftext.so")}) {
+                                             folder + QStringLiteral("/../" HEATX_MODULE_DIR "/heatx-batch-pdftext.so")}) {
                 void* module = dlopen(QFileInfo(candidate).absoluteFilePath().toLocal8Bit().constData(),
                                       RTLD_NOW | RTLD_LOCAL);
                 if (module == nullptr) {

@@ -11,12 +11,12 @@
 namespace {
 
 // Loads the PDF module (heatx-batch-pdf.so) from beside the program (build
-// tree) or from ../lib/heatx (installed).
+// tree) or from the module folder (installed).
 std::unique_ptr<heatx::batch::PdfPages> LoadPdf(QString* error) {
     const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
     QString reasons;
     for (const QString& candidate : {folder + QStringLiteral("/heatx-batch-pdf.so"),
-                                     folder + QStringLiteral("/../lib/heatx/heatx-batch-pdf.so")}) {
+                                     folder + QStringLiteral("/../" HEATX_MODULE_DIR "/heatx-batch-pdf.so")}) {
         void* module = dlopen(QFileInfo(candidate).absoluteFilePath().toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
         if (module == nullptr) {
             reasons += QStringLiteral("; ") + QString::fromLocal8Bit(dlerror());
