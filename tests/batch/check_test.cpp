@@ -565,6 +565,20 @@ TEST(CheckTool, DetailsAndExitStatuses) {
     QFile f(table);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(f.readAll()).endsWith(QStringLiteral(";1;0;верно\n")));
+    // A spreadsheet: the counts are numeric cells.
+    const QString xlsx = dir.filePath("итог.xlsx");
+    run = RunTool({QStringLiteral("check"), QStringLiteral("-o"), xlsx, right});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), xlsx, QStringLiteral("xl/worksheets/sheet1.xml")});
+    ASSERT_TRUE(unzip.waitForFinished());
+    const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"G1\" t=\"inlineStr\"><is><t>verdict</t></is></c>"))) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"E2\"><v>1</v></c>")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<c r=\"G2\" t=\"inlineStr\"><is><t>верно</t></is></c>")));
+    // An existing table is replaced only with --force.
+    EXPECT_EQ(RunTool({QStringLiteral("check"), QStringLiteral("-o"), table, right}).exitCode, 2);
+    EXPECT_EQ(RunTool({QStringLiteral("check"), QStringLiteral("--force"), QStringLiteral("-o"), table, right}).exitCode, 0);
     run = RunTool({QStringLiteral("check"), QStringLiteral("-o"), right, right});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(Golden("cooler_ru.txt").toUtf8(), [&] { QFile r(right); r.open(QIODevice::ReadOnly); return r.readAll(); }());
