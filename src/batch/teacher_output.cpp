@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "batch/teacher_output.h"
+
+#include <unistd.h>
+
+namespace heatx::batch {
+
+TeacherTable::Opened TeacherTable::Open(const QString& path, bool force, const QStringList& inputs, QString* error) {
+    if (path.isEmpty()) {
+        sink_ = std::make_unique<FdSink>(STDOUT_FILENO, QStringLiteral("стандартный вывод"));
+        table_ = std::make_unique<CsvWriter>(*sink_);
+        return Opened::Ok;
+    }
+    const QStringList checked = inputs.isEmpty() ? QStringList{QString()} : inputs;
+    for (const QString& input : checked) {
+        const QString refusal = CheckOutputTarget({path, force, input});
+        if (!refusal.isEmpty()) {
+            *error = refusal;
+            return Opened::Refused;
+        }
+    }
+    const OutputTarget target{path, force, checked.first()};
+    if (IsXlsxPath(path)) {
+        table_ = XlsxWriter::Open(target, error);
+        spreadsheet_ = true;
+    } else {
+        sink_ = OpenOutput(target, error);
+        if (sink_) table_ = std::make_unique<CsvWriter>(*sink_);
+    }
+    return table_ ? Opened::Ok : Opened::Failed;
+}
+
+bool TeacherTable::Finish(QString* error) {
+    if (table_->Finish()) return true;
+    *error = table_->ErrorText();
+    return false;
+}
+
+void TextCell(TableWriter& table, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    table.Text(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+}  // namespace heatx::batch

@@ -1,0 +1,314 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "batch/variants.h"
+
+#include "batch/table_output.h"
+
+#include "cooler/cooler_input.h"
+#include "evaporator/evap_input.h"
+#include "heater/heater_input.h"
+#include "text/text_format.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace heatx::batch {
+
+uint64_t SplitMix64::Next() {
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+uint64_t SplitMix64::Below(uint64_t n) {
+    if (n == 0) return 0;
+    // Values at or above the largest multiple of n are drawn again, so every
+    // remainder is equally likely.
+    const uint64_t limit = std::numeric_limits<uint64_t>::max() - std::numeric_limits<uint64_t>::max() % n;
+    uint64_t x = Next();
+    while (x >= limit) x = Next();
+    return x % n;
+}
+
+std::optional<int> ParsePercent(const QString& text) {
+    static const QRegularExpression re(QStringLiteral("^\\s*([0-9]{1,3})(?:[.,]([0-9]{1,2}))?\\s*%?\\s*$"));
+    const auto m = re.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    const int whole = m.captured(1).toInt();
+    const int hundredths = m.captured(2).isEmpty() ? 0 : m.captured(2).leftJustified(2, QLatin1Char('0')).toInt();
+    const int value = whole * 100 + hundredths;
+    if (value > 10000) return std::nullopt;
+    return value;
+}
+
+namespace {
+
+// A base value as written: sign, digits and count of decimals, and the mark.
+struct WrittenNumber {
+    bool negative = false;
+    int64_t units = 0;  // the value in units of its last written digit
+    int decimals = 0;
+    QChar mark = QLatin1Char(',');
+};
+
+std::optional<WrittenNumber> ReadWritten(const QString& text) {
+    static const QRegularExpression re(QStringLiteral("^\\s*(-?)([0-9]+)(?:([.,])([0-9]+))?\\s*$"));
+    const auto m = re.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    const QString digits = m.captured(2) + m.captured(4);
+    if (digits.size() > 15) return std::nullopt;
+    WrittenNumber w;
+    w.negative = !m.captured(1).isEmpty();
+    w.units = digits.toLongLong();
+    w.decimals = static_cast<int>(m.captured(4).size());
+    if (!m.captured(3).isEmpty()) w.mark = m.captured(3)[0];
+    return w;
+}
+
+QString WriteNumber(bool negative, int64_t units, int decimals, QChar mark) {
+    QString digits = QString::number(units).rightJustified(decimals + 1, QLatin1Char('0'));
+    if (decimals > 0) digits.insert(digits.size() - decimals, mark);
+    return negative && units != 0 ? QLatin1Char('-') + digits : digits;
+}
+
+int SheetLines(Apparatus type) {
+    switch (type) {
+    case Apparatus::Heater: return kHeaterSheetLines;
+    case Apparatus::Cooler: return kCoolerSheetLines;
+    case Apparatus::Evaporator: return kEvapSheetLines;
+    }
+    return 0;
+}
+
+bool ReadsAsNumber(const QString& field) {
+    static const QRegularExpression re(QStringLiteral("^\\s*[-+]?[0-9]*[.,]?[0-9]+"));
+    return re.match(field).hasMatch();
+}
+
+std::optional<int> SpreadInHeader(const QString& field) {
+    static const QRegularExpression re(QStringLiteral("(?:±|\\+-|\\+/-)\\s*([0-9]{1,3}(?:[.,][0-9]{1,2})?)\\s*%"));
+    const auto m = re.match(field);
+    if (!m.hasMatch()) return std::nullopt;
+    return ParsePercent(m.captured(1));
+}
+
+QString Quoted(const QString& field) {
+    if (!field.contains(QLatin1Char(';')) && !field.contains(QLatin1Char('"')) && !field.contains(QLatin1Char('\n')))
+        return field;
+    QString q = field;
+    q.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+QString TypeWord(Apparatus type) {
+    switch (type) {
+    case Apparatus::Heater: return QStringLiteral("heater");
+    case Apparatus::Cooler: return QStringLiteral("cooler");
+    case Apparatus::Evaporator: return QStringLiteral("evaporator");
+    }
+    return {};
+}
+
+// Variants a base cannot give are looked for this many times per variant
+// asked for, then the teacher is told.
+constexpr int kTriesPerVariant = 2000;
+
+}  // namespace
+
+std::vector<int64_t> PrintedAnswers(Apparatus type, const RowResult& row) {
+    const CalcState& s = row.state;
+    std::vector<float> values = {s.AlphaTube, s.AlphaShell, s.HeatTransferK, s.SurfaceF};
+    if (type != Apparatus::Evaporator) values.push_back(s.ReTube);
+    if (type == Apparatus::Cooler) values.push_back(s.ReShell);
+    std::vector<int64_t> out;
+    for (const float v : values) {
+        QString t = FormatFixed(v, 0, 2, QLatin1Char('.'));
+        t.remove(QLatin1Char('.'));
+        bool ok = false;
+        const int64_t units = t.toLongLong(&ok);
+        out.push_back(ok ? units : std::numeric_limits<int64_t>::min());
+    }
+    return out;
+}
+
+VariantSet MakeVariants(const VariantOptions& options, QStringView baseText) {
+    VariantSet set;
+    const int fieldCount = FieldCount(options.type);
+    const int sheetLines = SheetLines(options.type);
+    set.spreads.assign(static_cast<std::size_t>(fieldCount), 0);
+    for (int i = 0; i < sheetLines; ++i) set.spreads[static_cast<std::size_t>(i)] = options.spread;
+
+    // Base rows and the header's spreads.
+    bool firstLine = true;
+    int lineNo = 0;
+    std::vector<int> lineNumbers;
+    for (QStringView line : baseText.split(QLatin1Char('\n'))) {
+        ++lineNo;
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        if (lineNo == 1 && line.startsWith(QChar(0xFEFF))) line = line.mid(1);
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+        auto fields = SplitRow(line);
+        if (!fields) {
+            set.error = QStringLiteral("строка %1 файла основы: незакрытая кавычка").arg(lineNo);
+            return set;
+        }
+        if (options.baseHasId && !fields->isEmpty()) fields->removeFirst();
+        while (fields->size() > fieldCount && fields->last().trimmed().isEmpty()) fields->removeLast();
+        const bool header = firstLine && std::none_of(fields->begin(), fields->end(), ReadsAsNumber);
+        firstLine = false;
+        if (header) {
+            for (int i = 0; i < std::min<int>(fieldCount, static_cast<int>(fields->size())); ++i)
+                if (const auto p = SpreadInHeader((*fields)[i])) set.spreads[static_cast<std::size_t>(i)] = *p;
+            continue;
+        }
+        if (fields->size() != fieldCount) {
+            set.error = QStringLiteral("строка %1 файла основы: нужно полей %2, а их %3")
+                            .arg(lineNo).arg(fieldCount).arg(fields->size());
+            return set;
+        }
+        set.bases.push_back(*fields);
+        lineNumbers.push_back(lineNo);
+    }
+    for (const auto& [line, spread] : options.lineSpread) {
+        if (line < 0 || line >= fieldCount) {
+            set.error = QStringLiteral("--spread-line: строки %1 нет (допустимы 0–%2)").arg(line).arg(fieldCount - 1);
+            return set;
+        }
+        if (options.type == Apparatus::Heater && line == kHeaterTypeLine && spread != 0) {
+            set.error = QStringLiteral("--spread-line: строка 11 — тип аппарата, она не варьируется");
+            return set;
+        }
+        set.spreads[static_cast<std::size_t>(line)] = spread;
+    }
+    if (set.bases.empty()) {
+        set.error = QStringLiteral("в файле основы нет ни одной строки варианта");
+        return set;
+    }
+
+    // Every base must itself be a good variant, and every varied field a
+    // number written in digits.
+    std::vector<std::vector<std::optional<WrittenNumber>>> written(set.bases.size());
+    for (std::size_t b = 0; b < set.bases.size(); ++b) {
+        const RowResult row = RunRow(options.type, set.bases[b]);
+        if (row.status != Status::Ok) {
+            set.error = QStringLiteral("строка %1 файла основы сама не даёт результата (%2)")
+                            .arg(lineNumbers[b])
+                            .arg(QString::fromStdString(ResultLine(options.type, row)).section(QLatin1Char(';'), 0, 1));
+            return set;
+        }
+        for (int f = 0; f < fieldCount; ++f) {
+            written[b].push_back(std::nullopt);
+            if (set.spreads[static_cast<std::size_t>(f)] == 0) continue;
+            written[b].back() = ReadWritten(set.bases[b][f]);
+            if (!written[b].back()) {
+                set.error = QStringLiteral("строка %1 файла основы, поле %2 «%3»: варьировать можно только число, "
+                                           "записанное цифрами (не больше 15)")
+                                .arg(lineNumbers[b]).arg(f).arg(set.bases[b][f]);
+                return set;
+            }
+        }
+    }
+
+    SplitMix64 random(options.seed);
+    std::vector<std::vector<int64_t>> answers;
+    const long long budget = static_cast<long long>(options.count) * kTriesPerVariant;
+    long long tries = 0;
+    while (static_cast<int>(set.variants.size()) < options.count && tries < budget) {
+        ++tries;
+        const int b = static_cast<int>(set.variants.size() % set.bases.size());
+        QStringList fields = set.bases[static_cast<std::size_t>(b)];
+        bool drawn = true;
+        for (int f = 0; f < fieldCount; ++f) {
+            const auto& w = written[static_cast<std::size_t>(b)][static_cast<std::size_t>(f)];
+            if (!w) continue;
+            // Largest change, in units of the last written digit, that keeps
+            // the value within the spread of its base.
+            const __int128 reach = static_cast<__int128>(w->units) * set.spreads[static_cast<std::size_t>(f)] / 10000;
+            const auto r = static_cast<int64_t>(reach);
+            const int64_t k = static_cast<int64_t>(random.Below(static_cast<uint64_t>(2 * r + 1))) - r;
+            const int64_t units = w->units + (w->negative ? -k : k);
+            if (units <= 0 && w->units > 0) {
+                drawn = false;  // a positive input never becomes zero
+                continue;
+            }
+            fields[f] = WriteNumber(w->negative, units, w->decimals, w->mark);
+        }
+        if (!drawn) continue;
+        RowResult row = RunRow(options.type, fields);
+        if (row.status != Status::Ok) continue;
+        std::vector<int64_t> a = PrintedAnswers(options.type, row);
+        // Distinct beyond the tolerance of a check: some answer differs by
+        // more than one unit of its last printed digit.
+        const bool alike = std::any_of(answers.begin(), answers.end(), [&a](const std::vector<int64_t>& other) {
+            for (std::size_t i = 0; i < a.size(); ++i)
+                if (a[i] - other[i] > 1 || other[i] - a[i] > 1) return false;
+            return true;
+        });
+        if (alike) continue;
+        answers.push_back(std::move(a));
+        Variant v;
+        v.fields = fields;
+        v.row = std::move(row);
+        v.base = b;
+        set.variants.push_back(std::move(v));
+    }
+    const int width = std::max(2, static_cast<int>(QString::number(options.count).size()));
+    for (std::size_t i = 0; i < set.variants.size(); ++i)
+        set.variants[i].id = QStringLiteral("В") + QString::number(i + 1).rightJustified(width, QLatin1Char('0'));
+    if (static_cast<int>(set.variants.size()) < options.count)
+        set.error = QStringLiteral("из основы удалось получить только %1 различных вариантов из %2 (попыток: %3). "
+                                   "Увеличьте разброс (--spread, --spread-line), запишите значения основы с "
+                                   "большим числом знаков или добавьте строки основы")
+                        .arg(set.variants.size()).arg(options.count).arg(tries);
+    return set;
+}
+
+namespace {
+QString Comment(const VariantOptions& options, const VariantSet& set) {
+    return QStringLiteral("# Варианты heatx-batch variants: %1, %2 шт., seed %3")
+        .arg(TypeWord(options.type))
+        .arg(set.variants.size())
+        .arg(options.seed);
+}
+
+QString OutputField(const VariantOptions& options, QString f) {
+    if (options.decimalComma && ReadWritten(f)) f.replace(QLatin1Char('.'), QLatin1Char(','));
+    return f;
+}
+
+void Cell(TableWriter& table, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    table.Text(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+}  // namespace
+
+bool WriteVariants(const VariantOptions& options, const VariantSet& set, bool spreadsheet, TableWriter& table) {
+    bool ok = true;
+    if (spreadsheet) {
+        Cell(table, QStringLiteral("вариант"));
+        for (int f = 0; f < FieldCount(options.type); ++f) Cell(table, QStringLiteral("строка %1").arg(f));
+    } else {
+        Cell(table, Comment(options, set));
+    }
+    ok = table.EndRow() && ok;
+    for (const Variant& v : set.variants) {
+        Cell(table, v.id);
+        for (const QString& f : v.fields) Cell(table, OutputField(options, f));
+        ok = table.EndRow() && ok;
+    }
+    return ok;
+}
+
+std::string VariantsCsv(const VariantOptions& options, const VariantSet& set) {
+    QString out = Comment(options, set) + QLatin1Char('\n');
+    for (const Variant& v : set.variants) {
+        out += v.id;
+        for (const QString& f : v.fields) out += QLatin1Char(';') + Quoted(OutputField(options, f));
+        out += QLatin1Char('\n');
+    }
+    return out.toStdString();
+}
+
+}  // namespace heatx::batch

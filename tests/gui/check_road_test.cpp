@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A heater road driven on screen, its report saved by the program's printer
+// as PDF and text copy: heatx-batch check finds both right.
+#include "batch/pdf_text.h"
+#include "batch/report_check.h"
+#include "platform/qt_report_printer.h"
+#include "road.h"
+
+#include <QTemporaryDir>
+
+using namespace heatx;
+
+class CheckRoadTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        batch::SetPdfTextReader(batch::PdfText);
+        MapProgramFonts();
+        SetDecimalMark(QLatin1Char(','));
+    }
+
+    void savedReportOfTheRoadIsRight() {
+        Road r;
+        r.ToResults();
+        Form9* design = r.form9();
+        Road::Click(design->Command1);
+        // Another construction: 120 tubes, printed under the same head.
+        Road::Click(design->Command2);
+        r.platform.Answer({"120"});
+        Road::ClickLine(design->List1, 4);
+        Road::Click(design->Command8);
+        Road::Click(design->Command1);
+        Road::Click(design->Command4);
+        QCOMPARE(r.platform.printer.documents.size(), 1);
+
+        QTemporaryDir dir;
+        qputenv("HEATX_REPORT_DIR", dir.path().toUtf8());
+        // The lines again, block by block, through the printer of the program.
+        QtReportPrinter printer([](const QString&, const QString&, const QString&) {});
+        printer.SetApparatus(QStringLiteral("подогреватель"));
+        printer.SetFontName(r.platform.printer.fontName);
+        printer.SetFontSize(r.platform.printer.fontSize);
+        const QStringList& lines = r.platform.printer.documents[0];
+        QCOMPARE(r.platform.printer.blockEnds.size(), 2);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            printer.PrintLine(lines[i]);
+            if (r.platform.printer.blockEnds.contains(i + 1)) printer.EndBlock();
+        }
+        printer.EndDocument();
+        qunsetenv("HEATX_REPORT_DIR");
+        const QString pdf = printer.LastDestination();
+        QVERIFY(pdf.endsWith(QStringLiteral(".pdf")));
+        QString txt = pdf;
+        txt.replace(QStringLiteral(".pdf"), QStringLiteral(".txt"));
+        for (const QString& file : {pdf, txt}) {
+            const batch::ReportSummary s = batch::CheckReportFile(file);
+            QVERIFY2(s.isReport, qPrintable(file + ": " + s.reason));
+            QCOMPARE(s.blocks, 2);
+            QCOMPARE(s.mismatches, 0);
+            QCOMPARE(s.student, QStringLiteral("Студент С.с. Гр. Х-10"));
+            QCOMPARE(s.date, QStringLiteral("2026-12-07 14:05:33"));
+        }
+    }
+};
+
+QTEST_MAIN(CheckRoadTest)
+#include "check_road_test.moc"
