@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # heatx-batch as a whole process on heater tables (bench/make_rows.py: every
 # row different, about one in twenty failing as in a real group): hyperfine
 # on 100 000 and 1 000 000 rows against the same row processing in plain

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the whole heater road of heatx under Xvfb and openbox from the
 # keyboard alone: Tab, Shift+Tab, the arrow keys, Return, Space and typing,
 # never the mouse. Every step first checks that the focus is where a student

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a teacher's variants file as a stream: what spreadsheets write
 // (UTF-8, Windows-1251, UTF-16 with a byte order mark; semicolons, commas or
 // tabs; a header row; an id column; LF, CR LF or a lone CR), in bounded

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PDF half of heatx-batch, a module loaded only when --pdf asks for it:
 // the windows toolkit it needs takes longer to load than a whole table of
 // 10 000 variants takes to compute, so the table does not pay for it.

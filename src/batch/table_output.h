@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where heatx-batch writes: standard output, a file that appears whole, a
 // device written in place, or memory; and the results table on top of it, as
 // semicolon-separated text with either decimal mark or as a spreadsheet file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Output that can fail goes through here: every write is checked, files appear
 // whole (a temporary file in the same folder, flushed to disk, then given its
 // final name), and a failure carries a Russian reason that can be shown as it

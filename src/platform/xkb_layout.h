@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard's input language on an X11 display, through the XKB
 // extension: every layout of the keyboard map is one XKB group, and locking
 // a group makes its layout the one the keys type in. Other window systems

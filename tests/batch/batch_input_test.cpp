@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch in-process: reading what spreadsheets write, byte by byte as well
 // as whole; the numbers of the byte path against the input boxes' path; the
 // table's number texts against printf.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a variants file, through the path every call of heatx-batch
 // takes: the results table with a decimal point and with a decimal comma (and
 // the spreadsheet options), the report text under a point and a comma locale,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report printer's PDF, painted in memory, from any lines: the first
 // byte gives the font size (zero, negative and very large sizes included),
 // the rest is UTF-8 text, one report line per text line, with control

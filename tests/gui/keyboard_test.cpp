@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program at the keyboard and on a desktop: the focus, the tab chains,
 // Return, Enter and Space on buttons and lists, the error dialogs above their
 // sheets, the flat button faces, the keyboard layout switch, the icon, the
