@@ -10,18 +10,17 @@
 
 using namespace heatx;
 
-class CheckRoadTest : public QObject {
+class CheckRoadTest : public RoadTest {
     Q_OBJECT
 
 private slots:
     void initTestCase() {
         batch::SetPdfTextReader(batch::PdfText);
-        MapProgramFonts();
-        SetDecimalMark(QLatin1Char(','));
+        RoadTest::initTestCase();
     }
 
     void savedReportOfTheRoadIsRight() {
-        Road r;
+        Road& r = *road;
         r.ToResults();
         Form9* design = r.form9();
         Road::Click(design->Command1);

@@ -88,20 +88,10 @@ void ToResults(Road& r, const QStringList& sheet = kCoolerSheet, const QStringLi
 
 }  // namespace
 
-class CoolerRoadTest : public QObject {
+class CoolerRoadTest : public RoadTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        MapProgramFonts();
-        SetDecimalMark(QLatin1Char(','));
-    }
-    void init() { road = std::make_unique<Road>(); }
-    void cleanup() {
-        QVERIFY2(road->platform.exhausted.isEmpty(), qPrintable(road->platform.exhausted.join("; ")));
-        road.reset();
-    }
-
     void turbulentRoad() {
         Road& r = *road;
         ToSheet(r);
@@ -600,9 +590,6 @@ private slots:
         QCOMPARE(design->Label4->text(), ResultLabel(kTurbulent));
         QVERIFY(!r.program->Ended());
     }
-
-private:
-    std::unique_ptr<Road> road;
 };
 
 QTEST_MAIN(CoolerRoadTest)

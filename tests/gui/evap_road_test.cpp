@@ -98,19 +98,13 @@ int Count(const QStringList& lines, const QString& part) {
 
 }  // namespace
 
-class EvapRoadTest : public QObject {
+class EvapRoadTest : public RoadTest {
     Q_OBJECT
 
 private slots:
     void initTestCase() {
-        MapProgramFonts();
-        SetDecimalMark(QLatin1Char(','));
+        RoadTest::initTestCase();
         qunsetenv("HEATX_EVAPORATOR");
-    }
-    void init() { road = std::make_unique<Road>(); }
-    void cleanup() {
-        QVERIFY2(road->platform.exhausted.isEmpty(), qPrintable(road->platform.exhausted.join("; ")));
-        road.reset();
     }
 
     void buttonHiddenUnlessTheTeacherAsks() {
@@ -630,9 +624,6 @@ private slots:
         Road::Click(design->Command1);
         QCOMPARE(r.platform.printer.lines.last(), TableRow(kH10));
     }
-
-private:
-    std::unique_ptr<Road> road;
 };
 
 QTEST_MAIN(EvapRoadTest)

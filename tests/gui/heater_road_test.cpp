@@ -24,20 +24,10 @@ int Count(const QStringList& lines, const QString& part) {
 
 }  // namespace
 
-class HeaterRoadTest : public QObject {
+class HeaterRoadTest : public RoadTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        MapProgramFonts();
-        SetDecimalMark(QLatin1Char(','));
-    }
-    void init() { road = std::make_unique<Road>(); }
-    void cleanup() {
-        QVERIFY2(road->platform.exhausted.isEmpty(), qPrintable(road->platform.exhausted.join("; ")));
-        road.reset();
-    }
-
     void wholeRoadHorizontal() {
         Road& r = *road;
         r.ToMenu();
@@ -545,9 +535,6 @@ private slots:
         QVERIFY(!r.program->Ended());
         QVERIFY(r.platform.exhausted.isEmpty());
     }
-
-private:
-    std::unique_ptr<Road> road;
 };
 
 QTEST_MAIN(HeaterRoadTest)

@@ -34,20 +34,10 @@ XkbRulesNames Names(const char* layouts, const char* variants) {
 
 }  // namespace
 
-class KeyboardTest : public QObject {
+class KeyboardTest : public RoadTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        MapProgramFonts();
-        SetDecimalMark(QLatin1Char(','));
-    }
-    void init() { road = std::make_unique<Road>(); }
-    void cleanup() {
-        QVERIFY2(road->platform.exhausted.isEmpty(), qPrintable(road->platform.exhausted.join("; ")));
-        road.reset();
-    }
-
     // The whole heater road with Tab, Return, keypad Enter, Space and the
     // arrow keys alone: a wrong sheet, its dialog, the correction, the type,
     // the construction, a print, a change of the construction, the end.
@@ -379,9 +369,6 @@ private slots:
         QVERIFY(full.waitForFinished(60000));
         QCOMPARE(full.exitCode(), 1);
     }
-
-private:
-    std::unique_ptr<Road> road;
 };
 
 QTEST_MAIN(KeyboardTest)

@@ -159,6 +159,28 @@ struct Road {
     int quits = 0;
 };
 
+// The shared frame of the window tests: the program's fonts and the Russian
+// decimal comma once, a fresh road for every test function, and at its end a
+// check that the road answered every box it was asked (a box nobody scripted
+// means the program asked something the test did not expect).
+class RoadTest : public QObject {
+    Q_OBJECT
+
+protected slots:
+    void initTestCase() {
+        MapProgramFonts();
+        SetDecimalMark(QLatin1Char(','));
+    }
+    void init() { road = std::make_unique<Road>(); }
+    void cleanup() {
+        QVERIFY2(road->platform.exhausted.isEmpty(), qPrintable(road->platform.exhausted.join("; ")));
+        road.reset();
+    }
+
+protected:
+    std::unique_ptr<Road> road;
+};
+
 // Texts that no input box may trip over. None of them reads as a number that
 // any line accepts: each must be refused as the line's check says.
 inline void HostileRows() {

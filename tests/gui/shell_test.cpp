@@ -17,17 +17,10 @@
 
 using namespace heatx;
 
-class ShellTest : public QObject {
+class ShellTest : public RoadTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { MapProgramFonts(); }
-    void init() { road = std::make_unique<Road>(); }
-    void cleanup() {
-        QVERIFY2(road->platform.exhausted.isEmpty(), qPrintable(road->platform.exhausted.join("; ")));
-        road.reset();
-    }
-
     void startWindow() {
         Road& r = *road;
         r.program->Start();
@@ -285,9 +278,6 @@ private slots:
         QCOMPARE(heatxProcess.exitCode(), 1);
         QVERIFY(QString::fromUtf8(heatxProcess.readAllStandardError()).contains(QStringLiteral("нет графического экрана")));
     }
-
-private:
-    std::unique_ptr<Road> road;
 };
 
 QTEST_MAIN(ShellTest)
