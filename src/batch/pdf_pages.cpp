@@ -8,9 +8,18 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QPdfWriter>
+#include <cstdio>
 #include <memory>
 
 namespace {
+
+// Start-up notes of the offscreen toolkit (a missing XDG_RUNTIME_DIR when run
+// as root, say) mean nothing to a teacher making an answer key and would read
+// as a failure; only real errors pass.
+void QuietStartup(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "heatx-batch: %s\n", qPrintable(message));
+}
 
 // The PDF is painted into memory and written out only when it is complete,
 // so that a full disk or a killed run never leaves a cut file behind.
@@ -22,7 +31,9 @@ public:
             static int argc = 1;
             static char name[] = "heatx-batch";
             static char* argv[] = {name, nullptr};
+            const QtMessageHandler previous = qInstallMessageHandler(QuietStartup);
             app_ = std::make_unique<QGuiApplication>(argc, argv);
+            qInstallMessageHandler(previous);
         }
         buffer_.open(QIODevice::WriteOnly);
         writer_ = std::make_unique<QPdfWriter>(&buffer_);
