@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch: the row parser, the statuses, and the tool as a teacher runs it.
 #include "batch/batch.h"
+#include "tool_run.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,37 +19,6 @@ using namespace heatx::batch;
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun RunTool(const QStringList& args, const QByteArray& input = {}, const QString& lang = QStringLiteral("C.UTF-8"),
-                const QString& stdoutFile = {}) {
-    QProcess process;
-    if (!stdoutFile.isEmpty()) process.setStandardOutputFile(stdoutFile);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("LC_ALL"));
-    env.remove(QStringLiteral("LC_NUMERIC"));
-    env.insert(QStringLiteral("LANG"), lang);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(HEATX_BATCH), args);
-    process.write(input);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString Golden(const QString& name) {
-    QFile file(QStringLiteral(HEATX_GOLDEN_DIR "/") + name);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-    return QString::fromUtf8(file.readAll());
-}
-
-QString Example(const QString& type) { return QStringLiteral(HEATX_EXAMPLES_DIR "/") + type + QStringLiteral(".csv"); }
 
 QStringList Lines(const QString& text) { return text.split(QLatin1Char('\n')); }
 
@@ -58,17 +28,6 @@ QByteArray HeaterRowWithType(const QString& type) {
     return QString::fromUtf8(kHeaterRow).arg(type).toUtf8() + '\n';
 }
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 // Three heater variants as a Russian spreadsheet saves them: a header, a
 // variant-number column, a thousands blank, empty columns at the end, CR LF.

@@ -3,6 +3,7 @@
 // are right; a changed number, head or block is found and named; anything
 // else is not a report, and nothing makes the check crash or hang.
 #include "batch/pdf_text.h"
+#include "tool_run.h"
 #include "batch/report_check.h"
 #include "heater/heater_input.h"
 #include "heater/heater_model.h"
@@ -32,40 +33,7 @@ using namespace heatx::batch;
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
-ToolRun RunTool(const QStringList& args, const QString& lang = QStringLiteral("C.UTF-8")) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("LC_ALL"));
-    env.remove(QStringLiteral("LC_NUMERIC"));
-    env.insert(QStringLiteral("LANG"), lang);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(HEATX_BATCH), args);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString Golden(const QString& name) {
-    QFile file(QStringLiteral(HEATX_GOLDEN_DIR "/") + name);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-    return QString::fromUtf8(file.readAll());
-}
-
-QString Example(const QString& type) { return QStringLiteral(HEATX_EXAMPLES_DIR "/") + type + QStringLiteral(".csv"); }
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 // The report lines of the tool's output that are not detail lines.
 QStringList ReportLines(const QString& out) {
@@ -250,11 +218,11 @@ TEST(CheckTool, BatchReportsAsTextAndPdfInBothLocalesAreRight) {
         for (const QString& lang : {QStringLiteral("ru_RU.UTF-8"), QStringLiteral("en_US.UTF-8")}) {
             const QString stem = dir.filePath(type + QLatin1Char('_') + lang.left(2));
             ToolRun run = RunTool({QStringLiteral("--report"), QStringLiteral("--student"), QStringLiteral("иванов и.и."),
-                                   type, Example(type)}, lang);
+                                   type, Example(type)}, {}, lang);
             ASSERT_EQ(run.exitCode, 0);
-            Write(stem + QStringLiteral(".txt"), run.out.toUtf8());
+            WriteFile(stem + QStringLiteral(".txt"), run.out.toUtf8());
             run = RunTool({QStringLiteral("--report"), QStringLiteral("--pdf"), stem + QStringLiteral(".pdf"), type,
-                           Example(type)}, lang);
+                           Example(type)}, {}, lang);
             ASSERT_EQ(run.exitCode, 0);
             files << stem + QStringLiteral(".txt") << stem + QStringLiteral(".pdf");
         }
@@ -505,21 +473,21 @@ TEST(CheckReport, AnythingElseIsNotAReport) {
     EXPECT_FALSE(Check(QStringLiteral("Отчёт по лабораторной работе\nРасчет подогревателя\n")).isReport);
     QTemporaryDir dir;
     const QString stranger = dir.filePath("письмо.txt");
-    Write(stranger, "Здравствуйте! Отчёт пришлю завтра.\n");
+    WriteFile(stranger, "Здравствуйте! Отчёт пришлю завтра.\n");
     const QString empty = dir.filePath("пустой.pdf");
-    Write(empty, "");
+    WriteFile(empty, "");
     const QString broken = dir.filePath("битый.pdf");
-    Write(broken, "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\ntrailer\n");
+    WriteFile(broken, "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\ntrailer\n");
     const QString binary = dir.filePath("картинка.txt");
-    Write(binary, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    WriteFile(binary, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     const QString latin1 = dir.filePath("latin1.txt");
-    Write(latin1, "caf\xe9\n");
+    WriteFile(latin1, "caf\xe9\n");
     const QString longLine = dir.filePath("длинная.txt");
-    Write(longLine, QByteArray(3 * 1024 * 1024, 'x'));
+    WriteFile(longLine, QByteArray(3 * 1024 * 1024, 'x'));
     QByteArray many;
     for (int i = 0; i < 200000; ++i) many += "строка без заголовка\n";
     const QString manyLines = dir.filePath("много.txt");
-    Write(manyLines, many);
+    WriteFile(manyLines, many);
     // A PDF with a page and no text on it.
     const QString blank = dir.filePath("чистый.pdf");
     {
@@ -545,9 +513,9 @@ TEST(CheckReport, AnythingElseIsNotAReport) {
 TEST(CheckTool, DetailsAndExitStatuses) {
     QTemporaryDir dir;
     const QString right = dir.filePath("верный.txt");
-    Write(right, Golden("cooler_ru.txt").toUtf8());
+    WriteFile(right, Golden("cooler_ru.txt").toUtf8());
     const QString wrong = dir.filePath("неверный.txt");
-    Write(wrong, Golden("cooler_ru.txt").replace("243,48", "234,48").toUtf8());
+    WriteFile(wrong, Golden("cooler_ru.txt").replace("243,48", "234,48").toUtf8());
     ToolRun run = RunTool({QStringLiteral("check"), right});
     EXPECT_EQ(run.exitCode, 0);
     run = RunTool({QStringLiteral("check"), QStringLiteral("--details"), right, wrong});
@@ -605,17 +573,17 @@ TEST(CheckTool, VariantsAndRosterNameTheVariantAndFlagStrangers) {
     QTemporaryDir dir;
     // The group's file: В01 is the golden heater's sheet, В02 another one.
     const QString variants = dir.filePath("группа.csv");
-    Write(variants,
+    WriteFile(variants,
           "В01;0,686;932;2171000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;5;В;0,025;2;3;100\n"
           "В02;0,686;940;2171000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;5;В;0,025;2;3;100\n");
     const QString roster = dir.filePath("список.csv");
-    Write(roster, "В01;Петров П.П.\nВ02;Сидоров С.С.\n");
+    WriteFile(roster, "В01;Петров П.П.\nВ02;Сидоров С.С.\n");
     const QString petrov = dir.filePath("петров.txt");
-    Write(petrov, Golden("heater_ru.txt").toUtf8());
+    WriteFile(petrov, Golden("heater_ru.txt").toUtf8());
     const QString stolen = dir.filePath("сидоров.txt");
-    Write(stolen, Golden("heater_ru.txt").replace("Петров П.п.", "Сидоров С.с.").toUtf8());
+    WriteFile(stolen, Golden("heater_ru.txt").replace("Петров П.п.", "Сидоров С.с.").toUtf8());
     const QString unknown = dir.filePath("чужой.txt");
-    Write(unknown, Golden("cooler_ru.txt").toUtf8());
+    WriteFile(unknown, Golden("cooler_ru.txt").toUtf8());
     const ToolRun run = RunTool({QStringLiteral("check"), QStringLiteral("--variants"), variants, QStringLiteral("--id"),
                                  QStringLiteral("--roster"), roster, petrov, stolen, unknown});
     EXPECT_EQ(run.exitCode, 1);
@@ -631,7 +599,7 @@ TEST(CheckTool, VariantsAndRosterNameTheVariantAndFlagStrangers) {
     // The group's spreadsheet exported in Windows-1251 with a header row and
     // thousands blanks: read as heatx-batch reads it.
     const QString exported = dir.filePath("группа-1251.csv");
-    Write(exported,
+    WriteFile(exported,
           "\xc2\xe0\xf0\xe8\xe0\xed\xf2;\xeb\xff\xec\xe1\xe4\xe0\n"  // Вариант;лямбда
           "\xc2" "01;0,686;932;2 171 000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;5;\xc2;0,025;2;3;100\n");
     const ToolRun fromExport =

@@ -2,6 +2,7 @@
 // heatx-batch variants: every variant is good and different, stays inside its
 // spread with the digits of its base, and the same seed gives the same set.
 #include "batch/variants.h"
+#include "tool_run.h"
 
 #include <QFile>
 #include <QProcess>
@@ -76,25 +77,6 @@ void ExpectGoodSet(Apparatus type, const QString& base, int count, int spread) {
         }
 }
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-ToolRun RunTool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(HEATX_BATCH), args);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(120000));
-    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 }  // namespace
 
@@ -196,7 +178,7 @@ TEST(Variants, ImpossibleRequestsSayWhyInRussian) {
 TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     QTemporaryDir dir;
     const QString base = dir.filePath("основа.csv");
-    Write(base, (kCoolerBase + QLatin1Char('\n')).toUtf8());
+    WriteFile(base, (kCoolerBase + QLatin1Char('\n')).toUtf8());
     const QString out = dir.filePath("варианты.csv");
     ToolRun run = RunTool({"variants", "cooler", "--from", base, "--count", "12", "--seed", "5", "-o", out});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -205,7 +187,7 @@ TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     const QByteArray file = f.readAll();
     // Standard output gives the same bytes.
     run = RunTool({"variants", "cooler", "--from", base, "--count", "12", "--seed", "5"});
-    EXPECT_EQ(run.out, file);
+    EXPECT_EQ(run.outBytes, file);
     const QStringList lines = QString::fromUtf8(file).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 13);
     EXPECT_TRUE(lines[0].startsWith(QLatin1Char('#')));
@@ -216,27 +198,27 @@ TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     // the check names each report's variant.
     run = RunTool({"--id", "--report", "cooler", out});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QList<QByteArray> reports = run.out.split('\f');
+    const QList<QByteArray> reports = run.outBytes.split('\f');
     ASSERT_EQ(reports.size(), 12);
     QStringList files;
     for (int i = 0; i < reports.size(); ++i) {
         files << dir.filePath(QStringLiteral("отчёт%1.txt").arg(i + 1, 2, 10, QLatin1Char('0')));
-        Write(files.last(), reports[i]);
+        WriteFile(files.last(), reports[i]);
     }
     run = RunTool(QStringList{"check", "--variants", out, "--id"} + files);
-    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
-    const QStringList checked = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(run.exitCode, 0) << run.outBytes.toStdString() << run.err.toStdString();
+    const QStringList checked = QString::fromUtf8(run.outBytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(checked.size(), 13);
     for (int i = 1; i < checked.size(); ++i)
         EXPECT_TRUE(checked[i].endsWith(QStringLiteral(";1;0;верно;В%1;").arg(i, 2, 10, QLatin1Char('0'))))
             << checked[i].toStdString();
 
     // A report whose page names another variant than its data.
-    Write(files[0], QString::fromUtf8(reports[0]).replace(QStringLiteral("ВАРИАНТ: В01"), QStringLiteral("ВАРИАНТ: В02")).toUtf8());
+    WriteFile(files[0], QString::fromUtf8(reports[0]).replace(QStringLiteral("ВАРИАНТ: В01"), QStringLiteral("ВАРИАНТ: В02")).toUtf8());
     run = RunTool({"check", "--variants", out, "--id", files[0]});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(run.out).contains(QStringLiteral(";неверно;В01;в отчёте вариант В02, а исходные данные — варианта В01")))
-        << run.out.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(run.outBytes).contains(QStringLiteral(";неверно;В01;в отчёте вариант В02, а исходные данные — варианта В01")))
+        << run.outBytes.toStdString();
 
     // A spreadsheet: header row, the id and the fields as written.
     const QString xlsx = dir.filePath("варианты.xlsx");
@@ -267,12 +249,12 @@ TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     const QString exported = dir.filePath("основа-1251.csv");
     QByteArray header = "\xe8\xec\xff;\xeb;\xf0 \xb1" "0 %";  // имя;л;р ±0 %
     for (int i = 2; i < 18; ++i) header += ";x" + QByteArray::number(i);
-    Write(exported, header + "\r\n\xc1\xe0\xe7\xe0;" +  // База
+    WriteFile(exported, header + "\r\n\xc1\xe0\xe7\xe0;" +  // База
                         QString(kCoolerBase).replace(QStringLiteral(";500000;"), QStringLiteral(";500 000;")).toUtf8() + "\r\n");
     run = RunTool({"variants", "cooler", "--from", exported, "--id", "--count", "4"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(QStringLiteral("Windows-1251"))) << run.err.toStdString();
-    const QStringList made = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList made = QString::fromUtf8(run.outBytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(made.size(), 5);
     for (int i = 1; i < made.size(); ++i) {
         EXPECT_EQ(made[i].section(QLatin1Char(';'), 2, 2), QStringLiteral("995")) << made[i].toStdString();
@@ -285,7 +267,7 @@ TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     EXPECT_TRUE(run.err.contains(QStringLiteral("входной файл")));
     run = RunTool({"variants", "cooler", "--from", base, "--spread", "0", "--count", "3"});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.outBytes.isEmpty());
     EXPECT_EQ(RunTool({"variants", "boiler", "--from", base}).exitCode, 2);
     EXPECT_EQ(RunTool({"variants", "cooler"}).exitCode, 2);
     EXPECT_EQ(RunTool({"variants", "cooler", "--from", base, "--count", "0"}).exitCode, 2);
