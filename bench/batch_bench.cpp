@@ -2,7 +2,7 @@
 // heatx-batch throughput in-process: rows per second over 100 000 variants,
 // through the same path as the command line (bytes in, table bytes out).
 // Whole-process figures against plain Python: bench/batch_speed.sh.
-#include "batch/batch.h"
+#include "batch/table_command.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch: answer keys and checks without windows.
-#include "batch/batch.h"
+#include "batch/table_command.h"
 #include "batch/commands.h"
 
 #include <QFileInfo>

@@ -12,7 +12,7 @@
 // program never prints is a mismatch.
 #pragma once
 
-#include "batch/batch.h"
+#include "batch/table_command.h"
 
 #include <QString>
 #include <QStringList>

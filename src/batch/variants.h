@@ -8,7 +8,7 @@
 // integer units of the last written digit.
 #pragma once
 
-#include "batch/batch.h"
+#include "batch/table_command.h"
 
 #include <QString>
 #include <QStringList>

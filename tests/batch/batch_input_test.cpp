@@ -2,7 +2,7 @@
 // heatx-batch in-process: reading what spreadsheets write, byte by byte as well
 // as whole; the numbers of the byte path against the input boxes' path; the
 // table's number texts against printf.
-#include "batch/batch.h"
+#include "batch/table_command.h"
 #include "batch/input_reader.h"
 #include "batch/table_output.h"
 #include "state/calc_state.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch: the row parser, the statuses, and the tool as a teacher runs it.
-#include "batch/batch.h"
+#include "batch/table_command.h"
 #include "tool_run.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 // the spreadsheet options), the report text under a point and a comma locale,
 // for every apparatus type. The output must be whole text, one table row per
 // variant, and the exit status 0 unless the input is not text.
-#include "batch/batch.h"
+#include "batch/table_command.h"
 #include "text/text_format.h"
 
 #include <QLocale>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Any line of a variants file, for every apparatus type: the row parser, the
 // checks, the models, the result line and the report of an ok row.
-#include "batch/batch.h"
+#include "batch/table_command.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "batch/batch.h"
+#include "batch/table_command.h"
 
 #include "cooler/cooler_input.h"
 #include "cooler/cooler_model.h"
