@@ -361,6 +361,57 @@ bool InputReader::NextLine(std::string_view& line, bool& overlong) {
     }
 }
 
+bool InputReader::QuotedField(std::string_view line, std::size_t& i, bool isId, std::string_view& field) {
+    // Quoted as in RFC 4180: "" inside quotes is one quote.
+    const char* const data = line.data();
+    const std::size_t n = line.size();
+    const std::size_t start = fieldBytes_.size();
+    ++i;
+    bool closed = false;
+    while (i < n) {
+        if (data[i] == '"') {
+            if (i + 1 < n && data[i + 1] == '"') {
+                fieldBytes_ += '"';
+                i += 2;
+                continue;
+            }
+            ++i;
+            closed = true;
+            break;
+        }
+        fieldBytes_ += data[i++];
+    }
+    if (!closed || (i < n && data[i] != separator_)) return false;
+    std::size_t size = fieldBytes_.size() - start;
+    if (!isId && MayHoldThousandsBlank(std::string_view(fieldBytes_.data() + start, size))) {
+        size = RemoveThousandsBlanks(fieldBytes_.data() + start, size);
+        fieldBytes_.resize(start + size);
+    }
+    field = std::string_view(fieldBytes_.data() + start, size);
+    return true;
+}
+
+std::string_view InputReader::PlainField(std::string_view line, std::size_t& i, bool isId) {
+    const char* const data = line.data();
+    const std::size_t n = line.size();
+    const std::size_t start = i;
+    bool blank = false;
+    for (; i < n; ++i) {
+        const unsigned char kind = byteKind_[static_cast<unsigned char>(data[i])];
+        if (kind == kSeparatorByte) break;
+        blank |= kind == kBlankByte;
+    }
+    std::string_view field(data + start, i - start);
+    if (blank && !isId) {
+        const std::size_t at = fieldBytes_.size();
+        fieldBytes_.append(field);
+        const std::size_t size = RemoveThousandsBlanks(fieldBytes_.data() + at, field.size());
+        fieldBytes_.resize(at + size);
+        field = std::string_view(fieldBytes_.data() + at, size);
+    }
+    return field;
+}
+
 void InputReader::Split(std::string_view line, Record& record) {
     // A field that needs no change is a view into the line; a quoted one or
     // one with a thousands blank is rebuilt in fieldBytes_, which never
@@ -368,59 +419,20 @@ void InputReader::Split(std::string_view line, Record& record) {
     fieldBytes_.clear();
     fieldBytes_.reserve(line.size());
     auto& fields = record.fields;
-    const char sep = separator_;
-    const char* const data = line.data();
     const std::size_t n = line.size();
     std::size_t i = 0;
     for (int index = 0;; ++index) {
         const bool isId = options_.idColumn && index == 0;
         std::string_view field;
-        if (i < n && data[i] == '"') {
-            // Quoted as in RFC 4180: "" inside quotes is one quote.
-            const std::size_t start = fieldBytes_.size();
-            ++i;
-            bool closed = false;
-            while (i < n) {
-                if (data[i] == '"') {
-                    if (i + 1 < n && data[i + 1] == '"') {
-                        fieldBytes_ += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                fieldBytes_ += data[i++];
-            }
-            if (!closed || (i < n && data[i] != sep)) {
+        if (i < n && line[i] == '"') {
+            if (!QuotedField(line, i, isId, field)) {
                 record.problem = Record::Problem::OpenQuote;
                 fields.clear();
                 record.id = {};
                 return;
             }
-            std::size_t size = fieldBytes_.size() - start;
-            if (!isId && MayHoldThousandsBlank(std::string_view(fieldBytes_.data() + start, size))) {
-                size = RemoveThousandsBlanks(fieldBytes_.data() + start, size);
-                fieldBytes_.resize(start + size);
-            }
-            field = std::string_view(fieldBytes_.data() + start, size);
         } else {
-            const std::size_t start = i;
-            bool blank = false;
-            for (; i < n; ++i) {
-                const unsigned char kind = byteKind_[static_cast<unsigned char>(data[i])];
-                if (kind == kSeparatorByte) break;
-                blank |= kind == kBlankByte;
-            }
-            field = std::string_view(data + start, i - start);
-            if (blank && !isId) {
-                const std::size_t at = fieldBytes_.size();
-                fieldBytes_.append(field);
-                const std::size_t size = RemoveThousandsBlanks(fieldBytes_.data() + at, field.size());
-                fieldBytes_.resize(at + size);
-                field = std::string_view(fieldBytes_.data() + at, size);
-            }
+            field = PlainField(line, i, isId);
         }
         if (isId) {
             while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);

@@ -122,6 +122,11 @@ private:
     bool StartConverter(const QByteArray& from);
     bool NextLine(std::string_view& line, bool& overlong);
     void Split(std::string_view line, Record& record);
+    // A quoted field from line[i], its opening quote, to the separator after
+    // its closing quote; false when the quote is left open or text follows it.
+    bool QuotedField(std::string_view line, std::size_t& i, bool isId, std::string_view& field);
+    // An unquoted field from line[i] to the next separator.
+    std::string_view PlainField(std::string_view line, std::size_t& i, bool isId);
     bool IsHeader(const Record& record) const;
     bool Stop(const QString& error);
     void SetSeparator(char separator);

@@ -1,34 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch: answer keys and checks without windows.
-#include "batch/table_command.h"
 #include "batch/commands.h"
+#include "batch/module_loader.h"
+#include "batch/table_command.h"
 
-#include <QFileInfo>
-#include <dlfcn.h>
 #include <cstring>
 #include <memory>
 
 namespace {
 
-// Loads the PDF module (heatx-batch-pdf.so) from beside the program (build
-// tree) or from the module folder (installed).
+// The PDF pages of --pdf, from the module heatx-batch-pdf.so.
 std::unique_ptr<heatx::batch::PdfPages> LoadPdf(QString* error) {
-    const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    QString reasons;
-    for (const QString& candidate : {folder + QStringLiteral("/heatx-batch-pdf.so"),
-                                     folder + QStringLiteral("/../" HEATX_MODULE_DIR "/heatx-batch-pdf.so")}) {
-        void* module = dlopen(QFileInfo(candidate).absoluteFilePath().toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
-        if (module == nullptr) {
-            reasons += QStringLiteral("; ") + QString::fromLocal8Bit(dlerror());
-            continue;
-        }
-        using Make = heatx::batch::PdfPages* (*)();
-        const auto make = reinterpret_cast<Make>(dlsym(module, "HeatxBatchMakePdf"));
-        if (make != nullptr) return std::unique_ptr<heatx::batch::PdfPages>(make());
-        reasons += QStringLiteral("; ") + candidate + QStringLiteral(": нет HeatxBatchMakePdf");
-    }
-    *error = QStringLiteral("не удаётся загрузить модуль PDF heatx-batch-pdf.so") + reasons;
-    return nullptr;
+    using Make = heatx::batch::PdfPages* (*)();
+    const auto make = reinterpret_cast<Make>(heatx::batch::ModuleSymbol(
+        QStringLiteral("heatx-batch-pdf.so"), "HeatxBatchMakePdf", QStringLiteral("PDF heatx-batch-pdf.so"), error));
+    return make != nullptr ? std::unique_ptr<heatx::batch::PdfPages>(make()) : nullptr;
 }
 
 }  // namespace

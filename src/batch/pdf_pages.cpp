@@ -2,7 +2,7 @@
 // The PDF half of heatx-batch, a module loaded only when --pdf asks for it:
 // the windows toolkit it needs takes longer to load than a whole table of
 // 10 000 variants takes to compute, so the table does not pay for it.
-#include "batch/table_command.h"
+#include "batch/report_pages.h"
 #include "platform/paged_text_printer.h"
 
 #include <QBuffer>

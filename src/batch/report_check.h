@@ -12,7 +12,7 @@
 // program never prints is a mismatch.
 #pragma once
 
-#include "batch/table_command.h"
+#include "batch/apparatus.h"
 
 #include <QString>
 #include <QStringList>
@@ -50,9 +50,6 @@ struct ReportSummary {
 };
 
 inline constexpr int kMaxKeptDifferences = 1000;
-
-// Russian word of an apparatus as the file names of saved reports use it.
-QString ApparatusWord(Apparatus type);
 
 // Reads a report line by line. Memory stays bounded whatever is fed: only the
 // current head and block are kept.

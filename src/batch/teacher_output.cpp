@@ -36,6 +36,18 @@ bool TeacherTable::Finish(QString* error) {
     return false;
 }
 
+std::optional<int> OpenTeacherTable(TeacherTable& table, const QString& path, bool force, const QStringList& inputs,
+                                    const CommandVoice& voice) {
+    QString error;
+    switch (table.Open(path, force, inputs, &error)) {
+    case TeacherTable::Opened::Ok: return std::nullopt;
+    case TeacherTable::Opened::Refused: return voice.Usage(error);
+    case TeacherTable::Opened::Failed: break;
+    }
+    voice.Tell(error);
+    return kExitOutputFailed;
+}
+
 void TextCell(TableWriter& table, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     table.Text(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));

@@ -5,11 +5,13 @@
 // file only with --force.
 #pragma once
 
+#include "batch/command_line.h"
 #include "batch/table_output.h"
 
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace heatx::batch {
 
@@ -29,6 +31,11 @@ private:
     std::unique_ptr<TableWriter> table_;
     bool spreadsheet_ = false;
 };
+
+// Opens the table of a command; on failure tells why and gives the exit
+// status (a refusal is a usage error).
+std::optional<int> OpenTeacherTable(TeacherTable& table, const QString& path, bool force, const QStringList& inputs,
+                                    const CommandVoice& voice);
 
 // A text cell from a QString.
 void TextCell(TableWriter& table, const QString& text);

@@ -8,11 +8,14 @@
 // integer units of the last written digit.
 #pragma once
 
-#include "batch/table_command.h"
+#include "batch/apparatus.h"
+#include "batch/input_reader.h"
+#include "batch/row_runner.h"
 
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -63,9 +66,24 @@ struct VariantSet {
 // Re of the shell side; evaporator αтр, αмтр, K, F.
 std::vector<int64_t> PrintedAnswers(Apparatus type, const RowResult& row);
 
-// Makes the variants from the text of a base file: blank lines and lines
-// beginning with # skipped; a first line in which no field reads as a number
-// is a header, and a field of it holding "±P %" gives that field's spread.
+// One row of a base file as read: its line in the file and its fields (the
+// id column taken off).
+struct BaseRow {
+    std::int64_t line = 0;
+    QStringList fields;
+};
+
+// Reads the rows of a base file as heatx-batch reads a spreadsheet export
+// (any encoding, separator and line end, thousands blanks, the id column);
+// false with *problem when a line cannot be read.
+bool ReadBaseRows(ByteSource& source, const ReaderOptions& readerOptions, Apparatus type,
+                  const std::function<void(const QString&)>& note, std::vector<BaseRow>& rows, QString* problem);
+
+// Makes the variants from the rows of a base file: a first row in which no
+// field reads as a number is a header, and a field of it holding "±P %"
+// gives that field's spread.
+VariantSet MakeVariants(const VariantOptions& options, const std::vector<BaseRow>& rows);
+// The same from the text of a base file, fields separated by semicolons.
 VariantSet MakeVariants(const VariantOptions& options, QStringView baseText);
 
 // The variant file: a comment line, then one line per variant, its id first,

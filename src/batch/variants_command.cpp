@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch variants: individual variants of a group from base rows.
+#include "batch/command_line.h"
 #include "batch/commands.h"
 #include "batch/input_reader.h"
 #include "batch/teacher_output.h"
@@ -7,7 +8,6 @@
 
 #include <QFile>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -45,134 +45,122 @@ const char kVariantsHelp[] =
     "Код выхода: 0 — варианты готовы; 1 — вывод не записан; 2 — ошибка вызова или основа не даёт\n"
     "столько вариантов.\n";
 
-int Usage(const QString& message) {
-    std::fprintf(stderr, "heatx-batch variants: %s\nСправка: heatx-batch variants --help\n",
-                 message.toUtf8().constData());
-    return 2;
-}
+const CommandVoice kVoice(QStringLiteral("heatx-batch variants"), QStringLiteral("heatx-batch variants --help"));
 
-int Fail(const QString& message, int status) {
-    std::fprintf(stderr, "heatx-batch variants: %s\n", message.toUtf8().constData());
-    return status;
-}
-
-constexpr qsizetype kMaxBaseBytes = 16LL * 1024 * 1024;
-
-}  // namespace
-
-int RunVariantsCommand(int argc, char** argv) {
+struct VariantsCall {
     VariantOptions options;
     QString typeWord;
     QString fromPath;
     QString outPath;
     bool force = false;
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        QString v;
-        const auto value = [&]() {
-            if (i + 1 >= argc) return false;
-            v = QString::fromLocal8Bit(argv[++i]);
-            return !v.isEmpty();
-        };
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            std::fputs(kVariantsHelp, stdout);
-            return std::fflush(stdout) == 0 ? 0 : 1;
-        } else if (arg == QLatin1String("--from")) {
-            if (!value()) return Usage(QStringLiteral("после --from нужен файл базовых строк"));
-            fromPath = v;
-        } else if (arg == QLatin1String("--count")) {
+};
+
+std::vector<Option> VariantsOptions(VariantsCall& c) {
+    VariantOptions& o = c.options;
+    return {
+        Valued({QStringLiteral("--from")}, QStringLiteral("после --from нужен файл базовых строк"), [&c](const QString& v) {
+            c.fromPath = v;
+            return QString();
+        }),
+        Valued({QStringLiteral("--count")}, QStringLiteral("--count: число вариантов от 1 до 999"), [&o](const QString& v) {
             bool ok = false;
-            const int n = value() ? v.toInt(&ok) : 0;
-            if (!ok || n < 1 || n > 999) return Usage(QStringLiteral("--count: число вариантов от 1 до 999"));
-            options.count = n;
-        } else if (arg == QLatin1String("--spread")) {
-            const auto p = value() ? ParsePercent(v) : std::nullopt;
-            if (!p) return Usage(QStringLiteral("--spread: процент от 0 до 100 (например 10 или 7,5)"));
-            options.spread = *p;
-        } else if (arg == QLatin1String("--spread-line")) {
-            const qsizetype eq = value() ? v.indexOf(QLatin1Char('=')) : -1;
+            const int n = v.toInt(&ok);
+            if (!ok || n < 1 || n > 999) return QStringLiteral("--count: число вариантов от 1 до 999");
+            o.count = n;
+            return QString();
+        }),
+        Valued({QStringLiteral("--spread")}, QStringLiteral("--spread: процент от 0 до 100 (например 10 или 7,5)"), [&o](const QString& v) {
+            const auto p = ParsePercent(v);
+            if (!p) return QStringLiteral("--spread: процент от 0 до 100 (например 10 или 7,5)");
+            o.spread = *p;
+            return QString();
+        }),
+        Valued({QStringLiteral("--spread-line")}, QStringLiteral("--spread-line: нужно K=P, например 4=5"), [&o](const QString& v) {
+            const qsizetype eq = v.indexOf(QLatin1Char('='));
             bool ok = false;
             const int line = eq > 0 ? v.left(eq).toInt(&ok) : -1;
             const auto p = eq > 0 ? ParsePercent(v.mid(eq + 1)) : std::nullopt;
-            if (!ok || !p) return Usage(QStringLiteral("--spread-line: нужно K=P, например 4=5"));
-            options.lineSpread[line] = *p;
-        } else if (arg == QLatin1String("--seed")) {
+            if (!ok || !p) return QStringLiteral("--spread-line: нужно K=P, например 4=5");
+            o.lineSpread[line] = *p;
+            return QString();
+        }),
+        Valued({QStringLiteral("--seed")}, QStringLiteral("--seed: целое число не меньше 0"), [&o](const QString& v) {
             bool ok = false;
-            const qulonglong seed = value() ? v.toULongLong(&ok) : 0;
-            if (!ok) return Usage(QStringLiteral("--seed: целое число не меньше 0"));
-            options.seed = seed;
-        } else if (arg == QLatin1String("--force")) {
-            force = true;
-        } else if (arg == QLatin1String("--decimal-comma")) {
-            options.decimalComma = true;
-        } else if (arg == QLatin1String("--id")) {
-            options.baseHasId = true;
-        } else if (arg == QLatin1String("-o")) {
-            if (!value()) return Usage(QStringLiteral("после -o нужно имя файла"));
-            outPath = v;
-        } else if (arg.startsWith(QLatin1Char('-'))) {
-            return Usage(QStringLiteral("неизвестный ключ %1").arg(arg));
-        } else if (typeWord.isEmpty()) {
-            typeWord = arg;
-        } else {
-            return Usage(QStringLiteral("лишний аргумент «%1»").arg(arg));
-        }
-    }
-    const auto type = ParseApparatus(typeWord);
-    if (!type) return Usage(QStringLiteral("нужен тип аппарата: heater, cooler или evaporator"));
-    options.type = *type;
-    if (fromPath.isEmpty()) return Usage(QStringLiteral("нужен файл базовых строк: --from ФАЙЛ"));
+            const qulonglong seed = v.toULongLong(&ok);
+            if (!ok) return QStringLiteral("--seed: целое число не меньше 0");
+            o.seed = seed;
+            return QString();
+        }),
+        Flag({QStringLiteral("--force")}, [&c] { c.force = true; }),
+        Flag({QStringLiteral("--decimal-comma")}, [&o] { o.decimalComma = true; }),
+        Flag({QStringLiteral("--id")}, [&o] { o.baseHasId = true; }),
+        Valued({QStringLiteral("-o")}, QStringLiteral("после -o нужно имя файла"), [&c](const QString& v) {
+            c.outPath = v;
+            return QString();
+        }),
+    };
+}
 
-    // The base file is read as heatx-batch reads a spreadsheet export (any
-    // encoding, separator and line end, thousands blanks, the id column);
-    // its rows are kept on their line numbers for the messages.
-    const int fd = ::open(QFile::encodeName(fromPath).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Usage(QStringLiteral("не удаётся прочитать %1: %2").arg(fromPath, SystemErrorText(errno)));
+Parsed ParseVariantsArguments(const QStringList& args, VariantsCall& c, QString* error) {
+    const Parsed parsed = ParseCommandLine(args, VariantsOptions(c), [&c](const QString& word) {
+        // A lone - is no file here: the type is a word, the base a named file.
+        if (word == QLatin1String("-")) return QStringLiteral("неизвестный ключ %1").arg(word);
+        if (!c.typeWord.isEmpty()) return QStringLiteral("лишний аргумент «%1»").arg(word);
+        c.typeWord = word;
+        return QString();
+    }, error);
+    if (parsed != Parsed::Run) return parsed;
+    const auto type = ParseApparatus(c.typeWord);
+    if (!type) *error = QStringLiteral("нужен тип аппарата: heater, cooler или evaporator");
+    else if (c.fromPath.isEmpty()) *error = QStringLiteral("нужен файл базовых строк: --from ФАЙЛ");
+    else c.options.type = *type;
+    return error->isEmpty() ? Parsed::Run : Parsed::Error;
+}
+
+// The base rows of the file; false with *error.
+bool ReadBase(const VariantsCall& c, std::vector<BaseRow>& rows, QString* error) {
+    const int fd = ::open(QFile::encodeName(c.fromPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QStringLiteral("не удаётся прочитать %1: %2").arg(c.fromPath, SystemErrorText(errno));
+        return false;
+    }
     FdSource source(fd);
     ReaderOptions readerOptions;
-    readerOptions.idColumn = options.baseHasId;
-    readerOptions.detectHeader = false;  // a header row gives the spreads: it is read below
-    InputReader reader(source, readerOptions, FieldCount(options.type), [&fromPath](const QString& note) {
-        std::fprintf(stderr, "heatx-batch variants: %s: %s\n", fromPath.toUtf8().constData(), note.toUtf8().constData());
-    });
-    QString text;
-    std::int64_t lineNo = 1;
-    Record record;
+    readerOptions.idColumn = c.options.baseHasId;
     QString problem;
-    while (reader.Next(record)) {
-        if (record.problem != Record::Problem::None || text.size() > kMaxBaseBytes) {
-            problem = QStringLiteral("строка %1 файла основы не читается (незакрытая кавычка или больше 1 МБ)")
-                          .arg(record.line);
-            break;
-        }
-        for (; lineNo < record.line; ++lineNo) text += QLatin1Char('\n');
-        QStringList fields;
-        for (const std::string_view f : record.fields) {
-            QString field = QString::fromUtf8(f.data(), static_cast<qsizetype>(f.size()));
-            if (field.contains(QLatin1Char(';')) || field.contains(QLatin1Char('"')))
-                field = QLatin1Char('"') + field.replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
-            fields.append(field);
-        }
-        text += fields.join(QLatin1Char(';'));
-    }
+    const bool read = ReadBaseRows(source, readerOptions, c.options.type, [&c](const QString& note) {
+        kVoice.Tell(c.fromPath + QStringLiteral(": ") + note);
+    }, rows, &problem);
     ::close(fd);
-    if (problem.isEmpty() && !reader.Error().isEmpty()) problem = reader.Error();
-    if (!problem.isEmpty()) return Usage(QStringLiteral("%1: %2").arg(fromPath, problem));
-    options.baseHasId = false;  // the reader has taken the names off
+    if (!read) *error = QStringLiteral("%1: %2").arg(c.fromPath, problem);
+    return read;
+}
 
-    const VariantSet set = MakeVariants(options, text);
-    if (!set.error.isEmpty()) return Fail(set.error, 2);
+}  // namespace
 
-    TeacherTable out;
+int RunVariantsCommand(int argc, char** argv) {
+    VariantsCall c;
     QString error;
-    switch (out.Open(outPath, force, {fromPath}, &error)) {
-    case TeacherTable::Opened::Ok: break;
-    case TeacherTable::Opened::Refused: return Usage(error);
-    case TeacherTable::Opened::Failed: return Fail(error, 1);
+    switch (ParseVariantsArguments(Arguments(argc, argv, 1), c, &error)) {
+    case Parsed::Help: return kVoice.Help(kVariantsHelp);
+    case Parsed::Error: return kVoice.Usage(error);
+    case Parsed::Run: break;
     }
-    if (!WriteVariants(options, set, out.IsSpreadsheet(), out.Table()) || !out.Finish(&error))
-        return Fail(error.isEmpty() ? out.Table().ErrorText() : error, 1);
-    return 0;
+    std::vector<BaseRow> rows;
+    if (!ReadBase(c, rows, &error)) return kVoice.Usage(error);
+
+    const VariantSet set = MakeVariants(c.options, rows);
+    if (!set.error.isEmpty()) {
+        kVoice.Tell(set.error);
+        return kExitUsage;
+    }
+    TeacherTable out;
+    if (const auto failed = OpenTeacherTable(out, c.outPath, c.force, {c.fromPath}, kVoice)) return *failed;
+    if (!WriteVariants(c.options, set, out.IsSpreadsheet(), out.Table()) || !out.Finish(&error)) {
+        kVoice.Tell(error.isEmpty() ? out.Table().ErrorText() : error);
+        return kExitOutputFailed;
+    }
+    return kExitDone;
 }
 
 }  // namespace heatx::batch

@@ -7,11 +7,11 @@
 namespace heatx {
 
 void PrintEvapHead(CalcState& s, Printer& p, const DateLineSource& dateLine) {
-    PrintReportHead(p, dateLine(), QStringLiteral("                Расчет испарителя"), s.StudentLine, s.EvapCaptions.data(),
+    PrintReportHead(p, dateLine(), kEvapTitle, s.StudentLine, s.EvapCaptions.data(),
                     s.EvapValueTexts.data(), kEvapSheetLines, 65);
 }
 
-void PrintEvapRow(CalcState& s, Printer& p, const DateLineSource& dateLine) {
+void PrintEvapRow(CalcState& s, Printer& p, const DateLineSource& dateLine, QChar mark) {
     if (s.PrintHeadPending != kClear) {
         PrintEvapHead(s, p, dateLine);
         s.PrintHeadPending = kClear;
@@ -25,10 +25,10 @@ void PrintEvapRow(CalcState& s, Printer& p, const DateLineSource& dateLine) {
         s.PrintTableHeaderPending = kClear;
     }
     p.PrintLine(Margined(QStringLiteral("|") + CenterCell(s.EvapValueTexts[kEvapHeightLine], 8) +
-                         CenterCell(FormatFixed(s.AlphaTube, 10, 2), 13) +
-                         CenterCell(FormatFixed(s.AlphaShell, 11, 2), 13) +
-                         CenterCell(FormatFixed(s.HeatTransferK, 12, 2), 13) +
-                         CenterCell(FormatFixed(s.SurfaceF, 10, 2), 13)));
+                         CenterCell(FormatFixed(s.AlphaTube, 10, 2, mark), 13) +
+                         CenterCell(FormatFixed(s.AlphaShell, 11, 2, mark), 13) +
+                         CenterCell(FormatFixed(s.HeatTransferK, 12, 2, mark), 13) +
+                         CenterCell(FormatFixed(s.SurfaceF, 10, 2, mark), 13)));
 }
 
 void CloseEvapReport(Printer& p) {

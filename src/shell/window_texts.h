@@ -3,6 +3,8 @@
 // included). Shared by the windows of all three apparatus types.
 #pragma once
 
+#include "heater/heater_report.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -51,14 +53,14 @@ inline const QString kErrorTitle = QStringLiteral("ОШИБКА !");
 inline const QString kGoOnQuestion = QStringLiteral("    Продолжаете работу ?");
 inline const QString kInputErrorText = QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ");
 inline const QString kChooseType = QStringLiteral("ВЫБЕРИТЕ ТИП ТЕПЛООБМЕННИКА");
-inline const QString kHorizontal = QStringLiteral("ГОРИЗОНТАЛЬНЫЙ");
-inline const QString kVertical = QStringLiteral("ВЕРТИКАЛЬНЫЙ");
+inline const QString kHorizontal = heatx::kHeaterHorizontalWord;
+inline const QString kVertical = heatx::kHeaterVerticalWord;
 inline const QString kConstructionInputTitle = QStringLiteral("ВВОД КОНСТРУКТИВН. ОСОБЕННОСТЕЙ АППАРАТА");
 inline const QString kConstructionChangeTitle = QStringLiteral("ИЗМЕНЕНИЕ КОНСТРУКТИВН. ОСОБЕННОСТЕЙ АППАРАТА");
 inline const QString kConstructionChangeTitleBlank = QStringLiteral(" ИЗМЕНЕНИЕ КОНСТРУКТИВН. ОСОБЕННОСТЕЙ АППАРАТА");
 inline const QString kTypeListCaption = QStringLiteral(" ТИП ТЕПЛООБМЕННИКА");
-inline const QString kReynoldsWarning = QStringLiteral("ЧИСЛО RE В ТРУБАХ");
-inline const QString kReynoldsWarningEnd = QStringLiteral(" < 2300 !");
+inline const QString kReynoldsWarning = heatx::kReynoldsWarning;
+inline const QString kReynoldsWarningEnd = heatx::kReynoldsWarningEnd;
 inline const QString kReynoldsLine = QStringLiteral("ЧИСЛО RE В ТР.");
 
 // The program description, line by line (the first line is empty).

@@ -2,6 +2,8 @@
 // heatx-batch in-process: reading what spreadsheets write, byte by byte as well
 // as whole; the numbers of the byte path against the input boxes' path; the
 // table's number texts against printf.
+#include "batch/result_table.h"
+#include "batch/row_runner.h"
 #include "batch/table_command.h"
 #include "batch/input_reader.h"
 #include "batch/table_output.h"
@@ -175,8 +177,10 @@ TEST(InputReader, QuotesAndComments) {
     ReaderOptions noHeader;
     noHeader.detectHeader = false;
     const Read r =
-        ReadBytes("# комментарий\n\"a;b\";\"say \"\"hi\"\"\"\n\"open;x\n\"a\"b;c\n  \n\xC2\xA0\n", noHeader, 2);
-    EXPECT_EQ(r.rows, (Rows{{"a;b", "say \"hi\""}, {"<quote>"}, {"<quote>"}}));
+        ReadBytes("# комментарий\n\"a;b\";\"say \"\"hi\"\"\"\n\"open;x\n\"a\"b;c\n  \n\xC2\xA0\n"
+                  "a;b;;c\n\"\";\n \"a\"\n", noHeader, 2);
+    EXPECT_EQ(r.rows, (Rows{{"a;b", "say \"hi\""}, {"<quote>"}, {"<quote>"}, {"a", "b", "", "c"}, {"", ""},
+                            {" \"a\""}}));  // not quoted: it starts with a blank
     EXPECT_EQ(r.counts.commentLines, 1);
     EXPECT_EQ(r.counts.blankLines, 2);
 }

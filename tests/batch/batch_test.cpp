@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // heatx-batch: the row parser, the statuses, and the tool as a teacher runs it.
-#include "batch/table_command.h"
+#include "batch/row_runner.h"
 #include "tool_run.h"
 
 #include <QDir>
@@ -93,16 +93,6 @@ long PeakRssKb(const QStringList& args, const QString& inputPath) {
 }
 
 }  // namespace
-
-TEST(SplitRow, SemicolonsAndQuotedFields) {
-    EXPECT_EQ(SplitRow(u"a;b;;c"), QStringList({"a", "b", "", "c"}));
-    EXPECT_EQ(SplitRow(u""), QStringList({""}));
-    EXPECT_EQ(SplitRow(u"\"1;5\";\"say \"\"hi\"\"\";x"), QStringList({"1;5", "say \"hi\"", "x"}));
-    EXPECT_EQ(SplitRow(u"\"\";"), QStringList({"", ""}));
-    EXPECT_FALSE(SplitRow(u"\"open;b").has_value());
-    EXPECT_FALSE(SplitRow(u"\"a\"b;c").has_value());
-    EXPECT_EQ(SplitRow(u" \"a\""), QStringList({" \"a\""}));  // not quoted: starts with a blank
-}
 
 TEST(HeaterType, CyrillicOrLatinLettersInEitherCase) {
     for (const char* h : {"Г", "г", "H", "h"}) EXPECT_EQ(ParseHeaterHorizontal(QString::fromUtf8(h)), true) << h;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Any line of a variants file, for every apparatus type: the row parser, the
 // checks, the models, the result line and the report of an ok row.
-#include "batch/table_command.h"
+#include "batch/report_pages.h"
+#include "batch/result_table.h"
+#include "batch/row_runner.h"
 
 #include <QString>
 
@@ -32,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 for (float v : {s.AlphaTube, s.AlphaShell, s.HeatTransferK, s.SurfaceF})
                     Check(std::isfinite(v) && v > 0);
                 heatx::RecordingPrinter printer;
-                PrintRowReport(type, row, QStringLiteral(" "), QStringLiteral(" 07 декабря 2026г."), printer);
+                PrintRowReport(type, row, QStringLiteral(" "), QStringLiteral(" 07 декабря 2026г."), QLatin1Char('.'), printer);
                 Check(printer.documents.size() == 1 && printer.lines.isEmpty());
             }
         });
