@@ -2,10 +2,13 @@
 #include "batch/report_pages.h"
 
 #include "cooler/cooler_input.h"
+#include "cooler/cooler_road.h"
 #include "cooler/cooler_report.h"
 #include "evaporator/evap_input.h"
+#include "evaporator/evap_road.h"
 #include "evaporator/evap_report.h"
 #include "heater/heater_input.h"
+#include "heater/heater_road.h"
 #include "heater/heater_report.h"
 #include "report/report_frame.h"
 #include "text/text_format.h"
@@ -16,22 +19,23 @@ void PrintRowReport(Apparatus type, RowResult& row, const QString& studentLine, 
                     QChar decimalMark, Printer& printer) {
     CalcState& s = row.state;
     s.StudentLine = studentLine;
-    s.ResetPrintFlags();
+    switch (type) {
+    case Apparatus::Heater: BeginHeaterRoad(s); break;
+    case Apparatus::Cooler: BeginCoolerRoad(s); break;
+    case Apparatus::Evaporator: BeginEvapRoad(s); break;
+    }
     s.PrintStarted = kSet;
     const DateLineSource date = [&dateLine] { return dateLine; };
     switch (type) {
     case Apparatus::Heater:
-        FillHeaterCaptions(s);
         PrintHeaterRow(s, printer, date, decimalMark);
         printer.EndDocument();
         break;
     case Apparatus::Cooler:
-        FillCoolerCaptions(s);
         PrintCoolerRow(s, printer, date, decimalMark);
         printer.EndDocument();
         break;
     case Apparatus::Evaporator:
-        FillEvapCaptions(s);
         PrintEvapRow(s, printer, date, decimalMark);
         CloseEvapReport(printer);
         break;

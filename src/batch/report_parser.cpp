@@ -207,7 +207,7 @@ struct ReportChecker::Impl {
 
     // A line out of its range or a model that cannot run: true when the block
     // could be computed.
-    bool Computable(int blockNo, const Recomputed& r, const QStringList& construction) {
+    bool Computable(int blockNo, const RowResult& r, const QStringList& construction) {
         if (r.status == Status::Input) {
             const int line = r.badLine;
             if (line < type->sheetLines) {
@@ -244,14 +244,14 @@ struct ReportChecker::Impl {
 
     // The red line of the design window in place of the table: the number
     // must be the model's, and the model must indeed stop there.
-    void WarningBlock(int blockNo, const QStringList& lines, Recomputed& r, QChar mark) {
+    void WarningBlock(int blockNo, const QStringList& lines, RowResult& r, QChar mark) {
         const QString printedRe = Numbers(lines[3]).value(0);
-        const QString re = FormatFixed(r.s.ReTube, 9, 2, mark).trimmed();
+        const QString re = FormatFixed(r.state.ReTube, 9, 2, mark).trimmed();
         if (r.status == Status::Ok)
             Differ(blockNo, kTubeRe, lines[3], re + QStringLiteral(" — больше 2300, расчёт выполним"));
         else if (printedRe != re && !WithinLastDigit(printedRe, re))
             Differ(blockNo, kTubeRe, printedRe, re);
-        const QStringList expected = RenderBlock(type->type, r.s, mark).mid(0, 3);
+        const QStringList expected = RenderBlock(type->type, r.state, mark).mid(0, 3);
         Compare(blockNo, lines.mid(0, 3), expected, -1);
     }
 
@@ -270,7 +270,7 @@ struct ReportChecker::Impl {
         QStringList construction;
         bool horizontal = true;
         if (!ReadConstruction(blockNo, lines, construction, horizontal)) return;
-        Recomputed r = Recompute(type->type, head.texts, construction, horizontal);
+        RowResult r = Recompute(type->type, head.texts, construction, horizontal);
         if (!Computable(blockNo, r, construction)) return;
         const QChar mark = MarkOf(lines);
         if (type->type == Apparatus::Heater && lines.size() == 4 && lines[3].startsWith(ReynoldsWarning()))
@@ -279,11 +279,11 @@ struct ReportChecker::Impl {
             Differ(blockNo, QStringLiteral("расчёт"), QStringLiteral("результаты напечатаны"),
                    type->type == Apparatus::Heater
                        ? QStringLiteral("расчёт невозможен: число Re в трубах %1 не больше 2300")
-                             .arg(FormatFixed(r.s.ReTube, 0, 2, mark))
+                             .arg(FormatFixed(r.state.ReTube, 0, 2, mark))
                        : QStringLiteral("расчёт невозможен"));
             return;
         }
-        Compare(blockNo, lines, RenderBlock(type->type, r.s, mark), kValuesLine);
+        Compare(blockNo, lines, RenderBlock(type->type, r.state, mark), kValuesLine);
     }
 
     void EvapRow(const QString& n) {
@@ -297,14 +297,14 @@ struct ReportChecker::Impl {
             return;
         }
         const QStringList construction = {cells[1].trimmed()};
-        Recomputed r = Recompute(Apparatus::Evaporator, head.texts, construction, false);
+        RowResult r = Recompute(Apparatus::Evaporator, head.texts, construction, false);
         if (!Computable(blockNo, r, construction)) return;
         if (r.status == Status::Model) {
             Differ(blockNo, QStringLiteral("расчёт"), QStringLiteral("результаты напечатаны"),
                    QStringLiteral("расчёт невозможен: итерации не сходятся"));
             return;
         }
-        Compare(blockNo, {n}, RenderBlock(Apparatus::Evaporator, r.s, MarkOf({n})), 0);
+        Compare(blockNo, {n}, RenderBlock(Apparatus::Evaporator, r.state, MarkOf({n})), 0);
     }
 
     void CloseHead() {

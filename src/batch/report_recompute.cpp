@@ -2,58 +2,32 @@
 #include "batch/report_recompute.h"
 
 #include "batch/report_compare.h"
-#include "cooler/cooler_input.h"
-#include "cooler/cooler_model.h"
-#include "evaporator/evap_input.h"
-#include "evaporator/evap_model.h"
-#include "heater/heater_input.h"
-#include "heater/heater_model.h"
+#include "cooler/cooler_road.h"
+#include "evaporator/evap_road.h"
+#include "heater/heater_road.h"
+
+#include <vector>
 
 namespace heatx::batch {
 
-Recomputed Recompute(Apparatus type, const QStringList& sheet, const QStringList& construction, bool horizontal) {
-    Recomputed r;
-    CalcState& s = r.s;
-    const auto reject = [&r](int line) {
-        r.status = Status::Input;
-        r.badLine = line;
-    };
+RowResult Recompute(Apparatus type, const QStringList& sheet, const QStringList& construction, bool horizontal) {
+    // The texts of every line as the student typed them: the head's value
+    // texts, then the construction (the heater's after its type line).
+    const int first = type == Apparatus::Heater ? kHeaterTypeLine + 1 : SheetLineCount(type);
+    std::vector<QString> texts(std::size_t(FieldCount(type)));
+    for (int line = 0; line < SheetLineCount(type); ++line) texts[std::size_t(line)] = sheet.value(line);
+    for (int k = 0; k < construction.size() && first + k < int(texts.size()); ++k)
+        texts[std::size_t(first + k)] = type == Apparatus::Evaporator ? construction[k] : WithPoint(construction[k]);
+
+    RowResult r;
+    r.givenFields = FieldCount(type);
+    RoadOutcome outcome;
     switch (type) {
-    case Apparatus::Heater: {
-        for (int i = 0; i < kHeaterSheetLines; ++i) StoreTypedLine(s.HeaterValueTexts[i], s.InputValues[i], sheet[i]);
-        for (int i = 0; i < 4; ++i) StoreTypedLine(s.HeaterValueTexts[12 + i], s.InputValues[12 + i], WithPoint(construction[i]));
-        s.BadLineIndex = CheckHeaterInput(s);
-        if (s.CalcError != kClear) { reject(s.BadLineIndex); return r; }
-        s.HeaterHorizontal = horizontal ? kSet : kClear;
-        for (int i = 12; i <= 15; ++i)
-            if (!HeaterConstructiveInRange(i, s.InputValues[i])) { reject(i); return r; }
-        HeaterModel(s);
-        break;
+    case Apparatus::Heater: outcome = RunHeaterRoad(r.state, texts, horizontal); break;
+    case Apparatus::Cooler: outcome = RunCoolerRoad(r.state, texts, CoolerRanges::Either); break;
+    case Apparatus::Evaporator: outcome = RunEvapRoad(r.state, texts); break;
     }
-    case Apparatus::Cooler: {
-        for (int i = 0; i < kCoolerSheetLines; ++i) StoreTypedLine(s.CoolerValueTexts[i], s.InputValues[i], sheet[i]);
-        for (int i = 0; i < 5; ++i) StoreTypedLine(s.CoolerValueTexts[13 + i], s.InputValues[13 + i], WithPoint(construction[i]));
-        s.BadLineIndex = CheckCoolerInput(s);
-        if (s.CalcError != kClear) { reject(s.BadLineIndex); return r; }
-        for (int i = kCoolerFirstConstructive; i <= kCoolerLastConstructive; ++i)
-            if (!CoolerFirstEntryInRange(i, s.InputValues[i]) && !CoolerChangeInRange(i, s.InputValues[i])) {
-                reject(i);
-                return r;
-            }
-        CoolerModel(s);
-        break;
-    }
-    case Apparatus::Evaporator: {
-        for (int i = 0; i < kEvapSheetLines; ++i) StoreTypedLine(s.EvapValueTexts[i], s.InputValues[i], sheet[i]);
-        StoreTypedLine(s.EvapValueTexts[kEvapHeightLine], s.InputValues[kEvapHeightLine], construction[0]);
-        s.BadLineIndex = CheckEvapInput(s);
-        if (s.CalcError != kClear) { reject(s.BadLineIndex); return r; }
-        if (!EvapHeightInRange(s.InputValues[kEvapHeightLine])) { reject(kEvapHeightLine); return r; }
-        EvapModel(s);
-        break;
-    }
-    }
-    r.status = s.CalcError != kClear ? Status::Model : Status::Ok;
+    TakeOutcome(r, outcome);
     return r;
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A block of a saved report computed again: the state after the same checks
-// and model run the windows make for the printed texts.
+// A block of a saved report computed again: the state after the road the
+// windows take for the printed texts.
 #pragma once
 
 #include "batch/apparatus.h"
@@ -11,16 +11,10 @@
 
 namespace heatx::batch {
 
-struct Recomputed {
-    Status status = Status::Ok;
-    int badLine = -1;
-    CalcState s;
-};
-
 // sheet: the value texts of the head; construction: the printed numbers of
 // the block (read with any decimal mark), the heater's type apart. Cooler
 // constructive values are accepted in the range of either the first entry or
 // a later change, as the design window accepts them.
-Recomputed Recompute(Apparatus type, const QStringList& sheet, const QStringList& construction, bool horizontal);
+RowResult Recompute(Apparatus type, const QStringList& sheet, const QStringList& construction, bool horizontal);
 
 }  // namespace heatx::batch

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/row_runner.h"
 
-#include "cooler/cooler_input.h"
-#include "cooler/cooler_model.h"
-#include "evaporator/evap_input.h"
-#include "evaporator/evap_model.h"
-#include "heater/heater_input.h"
-#include "heater/heater_model.h"
+#include "cooler/cooler_road.h"
+#include "evaporator/evap_road.h"
+#include "heater/heater_road.h"
 #include "text/text_format.h"
 
 #include <vector>
@@ -38,53 +35,30 @@ std::optional<bool> ParseHeaterHorizontal(std::string_view f) {
 
 namespace {
 
-void Reject(RowResult& row, int line) {
-    row.status = Status::Input;
-    row.badLine = line;
-}
-
 using Fields = std::span<const std::string_view>;
 
-void RunHeater(Fields f, RowResult& row) {
-    CalcState& s = row.state;
-    for (int i = 0; i < kHeaterSheetLines; ++i) s.InputValues[i] = ReadTypedNumber(f[i]);
-    for (int i = 12; i <= 15; ++i) s.InputValues[i] = ReadTypedNumber(f[i]);
+bool IsTypedLine(Apparatus type, int line) { return type != Apparatus::Heater || line != kHeaterTypeLine; }
 
-    s.BadLineIndex = CheckHeaterInput(s);
-    if (s.CalcError != kClear) return Reject(row, s.BadLineIndex);
-    const auto horizontal = ParseHeaterHorizontal(f[kHeaterTypeLine]);
-    if (!horizontal) return Reject(row, kHeaterTypeLine);
-    s.HeaterHorizontal = *horizontal ? kSet : kClear;
-    for (int i = 12; i <= 15; ++i)
-        if (!HeaterConstructiveInRange(i, s.InputValues[i])) return Reject(row, i);
-
-    HeaterModel(s);
-    row.status = s.CalcError != kClear ? Status::Model : Status::Ok;
+// The road of the row's apparatus, on the numbers of its fields as the input
+// boxes read them.
+RoadOutcome RunRoad(Apparatus type, Fields f, CalcState& s) {
+    for (int line = 0; line < int(f.size()); ++line)
+        if (IsTypedLine(type, line)) s.InputValues[line] = ReadTypedNumber(f[std::size_t(line)]);
+    switch (type) {
+    case Apparatus::Heater: return RunHeaterRoad(s, ParseHeaterHorizontal(f[kHeaterTypeLine]));
+    case Apparatus::Cooler: return RunCoolerRoad(s, CoolerRanges::FirstEntry);
+    case Apparatus::Evaporator: return RunEvapRoad(s);
+    }
+    return {};
 }
 
-void RunCooler(Fields f, RowResult& row) {
-    CalcState& s = row.state;
-    for (int i = 0; i < 18; ++i) s.InputValues[i] = ReadTypedNumber(f[i]);
-
-    s.BadLineIndex = CheckCoolerInput(s);
-    if (s.CalcError != kClear) return Reject(row, s.BadLineIndex);
-    for (int i = kCoolerFirstConstructive; i <= kCoolerLastConstructive; ++i)
-        if (!CoolerFirstEntryInRange(i, s.InputValues[i])) return Reject(row, i);
-
-    CoolerModel(s);
-    row.status = s.CalcError != kClear ? Status::Model : Status::Ok;
-}
-
-void RunEvaporator(Fields f, RowResult& row) {
-    CalcState& s = row.state;
-    for (int i = 0; i < 16; ++i) s.InputValues[i] = ReadTypedNumber(f[i]);
-
-    s.BadLineIndex = CheckEvapInput(s);
-    if (s.CalcError != kClear) return Reject(row, s.BadLineIndex);
-    if (!EvapHeightInRange(s.InputValues[kEvapHeightLine])) return Reject(row, kEvapHeightLine);
-
-    EvapModel(s);
-    row.status = s.CalcError != kClear ? Status::Model : Status::Ok;
+QString& ValueTextOf(Apparatus type, CalcState& s, int line) {
+    switch (type) {
+    case Apparatus::Heater: return HeaterValueText(s, line);
+    case Apparatus::Cooler: return CoolerValueText(s, line);
+    case Apparatus::Evaporator: break;
+    }
+    return EvapValueText(s, line);
 }
 
 // The value text an input box stores for a typed answer.
@@ -104,6 +78,17 @@ const char* StatusWord(Status status) {
     return "";
 }
 
+void TakeOutcome(RowResult& row, const RoadOutcome& outcome) {
+    switch (outcome.kind) {
+    case RoadOutcome::Kind::Computed: row.status = Status::Ok; break;
+    case RoadOutcome::Kind::BadLine:
+        row.status = Status::Input;
+        row.badLine = outcome.line;
+        break;
+    case RoadOutcome::Kind::ModelFailed: row.status = Status::Model; break;
+    }
+}
+
 RowResult RowOf(Apparatus type, const Record& record) {
     if (record.problem != Record::Problem::None) {
         RowResult row;
@@ -119,11 +104,7 @@ RowResult RunRow(Apparatus type, std::span<const std::string_view> fields) {
     RowResult row;
     row.givenFields = int(fields.size());
     if (row.givenFields != FieldCount(type)) return row;
-    switch (type) {
-    case Apparatus::Heater: RunHeater(fields, row); break;
-    case Apparatus::Cooler: RunCooler(fields, row); break;
-    case Apparatus::Evaporator: RunEvaporator(fields, row); break;
-    }
+    TakeOutcome(row, RunRoad(type, fields, row.state));
     return row;
 }
 
@@ -140,18 +121,8 @@ RowResult RunRow(Apparatus type, QStringList fields) {
 
 void StoreValueTexts(Apparatus type, std::span<const std::string_view> f, CalcState& s) {
     if (int(f.size()) != FieldCount(type)) return;
-    switch (type) {
-    case Apparatus::Heater:
-        for (int i = 0; i < kHeaterSheetLines; ++i) s.HeaterValueTexts[i] = ValueText(f[i]);
-        for (int i = 12; i <= 15; ++i) s.HeaterValueTexts[i] = ValueText(f[i]);
-        break;
-    case Apparatus::Cooler:
-        for (int i = 0; i < 18; ++i) s.CoolerValueTexts[i] = ValueText(f[i]);
-        break;
-    case Apparatus::Evaporator:
-        for (int i = 0; i < 16; ++i) s.EvapValueTexts[i] = ValueText(f[i]);
-        break;
-    }
+    for (int line = 0; line < int(f.size()); ++line)
+        if (IsTypedLine(type, line)) ValueTextOf(type, s, line) = ValueText(f[std::size_t(line)]);
 }
 
 void ForEachRow(Apparatus type, QStringView text, const std::function<void(RowResult&)>& onRow) {

@@ -7,6 +7,7 @@
 #include "batch/apparatus.h"
 #include "batch/input_reader.h"
 #include "state/calc_state.h"
+#include "state/road_outcome.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,9 @@ struct RowResult {
 
 // The word of a status in the table: ok, input, model, fields.
 const char* StatusWord(Status status);
+
+// The status and bad line of a road's outcome.
+void TakeOutcome(RowResult& row, const RoadOutcome& outcome);
 
 // Runs one variant on a fresh state: the sheet check, (heater) the apparatus
 // type as line 11, the constructive checks in prompt order, then the model.

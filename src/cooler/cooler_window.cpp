@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cooler/cooler_window.h"
 
-#include "cooler/cooler_input.h"
-#include "cooler/cooler_model.h"
+#include "cooler/cooler_road.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
 #include "sheets/picture_button.h"
@@ -53,8 +52,8 @@ SheetSetup CoolerSheetSetup() {
         5000,
         4500,
         [](const CalcState& s, int i) { return s.CoolerCaptions[i]; },
-        [](CalcState& s, int i) -> QString& { return s.CoolerValueTexts[i]; },
-        [](CalcState& s) { return CheckCoolerInput(s); },
+        CoolerValueText,
+        CheckCoolerSheet,
     };
 }
 
@@ -62,8 +61,7 @@ ErrorDialogSetup CoolerErrorDialogSetup() { return ErrorDialogSetup{QStringLiter
 
 void PrepareCoolerSheet(Program& p) {
     CalcState& s = p.state();
-    FillCoolerCaptions(s);
-    s.ResetPrintFlags();
+    BeginCoolerRoad(s);
     Form4* menu = p.form4();
     menu->hide();
     p.Unload(menu);
@@ -81,8 +79,8 @@ bool ReadConstructiveLine(Program& p, uint8_t line) {
     for (;;) {
         const QString answer = p.platform().InputBox(s.CoolerCaptions[line], kConstructiveInputTitle, 800,
                                                      static_cast<int>(700 + kLineStep * (line - 13)));
-        StoreTypedLine(s.CoolerValueTexts[line], s.InputValues[line], answer);
-        if (CoolerFirstEntryInRange(line, s.InputValues[line])) break;
+        StoreCoolerLine(s, line, answer);
+        if (CoolerConstructiveInRange(line, s.InputValues[line], CoolerRanges::FirstEntry)) break;
         if (!GoOnAfterRefusal(p)) {
             p.End();
             return false;
@@ -153,8 +151,7 @@ void Form6::KeepData() {
     Program& p = program();
     CalcState& s = p.state();
     p.form14()->setWindowTitle(texts::kSheetCheckTitle);
-    s.BadLineIndex = CheckCoolerInput(s);
-    if (s.CalcError != kClear) {
+    if (!CheckCoolerSheet(s).Ok()) {
         p.platform().Beep();
         Command1->hide();
         Command2->hide();
@@ -180,8 +177,7 @@ void Form6::EndCorrections() {
     Program& p = program();
     CalcState& s = p.state();
     setWindowTitle(texts::kSheetCheckTitle);
-    s.BadLineIndex = CheckCoolerInput(s);
-    if (s.CalcError != kClear) {
+    if (!CheckCoolerSheet(s).Ok()) {
         p.platform().Beep();
         for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, List1}) w->hide();
         ClearSurface();
@@ -302,16 +298,14 @@ void Form13::CoolerDesignRun() {
         L[k]->setText(ComposeLine(s.CoolerCaptions[line], kLabelWidth, s.CoolerValueTexts[line]));
         L[k]->show();
     }
-    // Only a checked sheet leads here, so the flag tells the model's outcome.
-    s.CalcError = kClear;
-    CoolerModel(s);
+    const RoadOutcome computed = ComputeCooler(s);
 
     auto piece = [](float value, uint8_t width, uint8_t decimals, uint8_t padded) {
         const QString t = FormatFixed(value, width, decimals);
         return t + PadTo(t, padded);
     };
     QPalette colours = Label4->palette();
-    if (s.CalcError != kClear) {
+    if (!computed.Ok()) {
         // A result that is not a number (a driving force below the smallest
         // float, say) is neither shown nor printed.
         p.platform().Beep();
@@ -328,7 +322,7 @@ void Form13::CoolerDesignRun() {
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1,
                                                       Label4, Label5, Label6})
         w->show();
-    if (s.CalcError != kClear) {
+    if (!computed.Ok()) {
         Command1->hide();
         Label5->hide();
         Label6->hide();
@@ -374,8 +368,8 @@ void Form13::ConstructionLineClicked(int k) {
     const QString& title = k == 2 ? texts::kConstructionChangeTitleBlank : texts::kConstructionChangeTitle;
     for (;;) {
         const QString answer = p.platform().InputBox(s.CoolerCaptions[line], title, 2800, kPromptY[k]);
-        StoreTypedLine(s.CoolerValueTexts[line], s.InputValues[line], answer);
-        if (CoolerChangeInRange(line, s.InputValues[line])) break;
+        StoreCoolerLine(s, line, answer);
+        if (CoolerConstructiveInRange(line, s.InputValues[line], CoolerRanges::Change)) break;
         if (!GoOnAfterRefusal(p)) {
             hide();
             p.End();
@@ -415,9 +409,9 @@ void Form13::ChangeProperties() {
     sheet->FillReopenedList();
     sheet->Label1->show();
     sheet->List1->setEnabled(true);
-    s.BadLineIndex = CheckCoolerInput(s);
+    const bool passed = CheckCoolerSheet(s).Ok();
     SetFaceColor(sheet->Command2, Rgb(0, 255, 0));
-    if (s.CalcError == kClear) {
+    if (passed) {
         sheet->SetKeepFace(true);
         sheet->Command2->setFocusPolicy(Qt::StrongFocus);
     } else {

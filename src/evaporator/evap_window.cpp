@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "evaporator/evap_window.h"
 
-#include "evaporator/evap_input.h"
-#include "evaporator/evap_model.h"
+#include "evaporator/evap_road.h"
 #include "evaporator/evap_texts.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
@@ -40,8 +39,8 @@ SheetSetup EvapSheetSetup() {
         6000,
         4500,
         [](const CalcState& s, int i) { return s.EvapCaptions[i]; },
-        [](CalcState& s, int i) -> QString& { return s.EvapValueTexts[i]; },
-        [](CalcState& s) { return CheckEvapInput(s); },
+        EvapValueText,
+        CheckEvapSheet,
     };
 }
 
@@ -59,8 +58,7 @@ bool EvaporatorSwitchOn() { return qEnvironmentVariable("HEATX_EVAPORATOR").trim
 
 void PrepareEvapSheet(Program& p) {
     CalcState& s = p.state();
-    FillEvapCaptions(s);
-    s.ResetPrintFlags();
+    BeginEvapRoad(s);
     Form4* menu = p.form4();
     menu->hide();
     p.Unload(menu);
@@ -71,8 +69,7 @@ void PrepareEvapSheet(Program& p) {
 
 void EvapDesignRun(Program& p, SheetWindow& sheet) {
     CalcState& s = p.state();
-    s.BadLineIndex = CheckEvapInput(s);
-    if (s.CalcError != kClear) {
+    if (!CheckEvapSheet(s).Ok()) {
         // The error view: every line printed where the list stood, the bad
         // one marked, and the input error dialog.
         sheet.ClearSurface();
@@ -147,8 +144,7 @@ void Form11::Run() {
     SetHeightLine();
     ShowControls(true);
     CalcState& s = program().state();
-    EvapModel(s, [this] { program().platform().Beep(); });
-    if (s.CalcError != kClear) {
+    if (!ComputeEvap(s, [this] { program().platform().Beep(); }).Ok()) {
         ModelFailure();
         return;
     }
@@ -162,8 +158,8 @@ bool Form11::AskHeight() {
     for (;;) {
         const QString answer = p.platform().InputBox(texts::kHeightPrompt, texts::kHeightInputTitle, kHeightBoxX,
                                                      kHeightBoxY);
-        StoreTypedLine(s.EvapValueTexts[kEvapHeightLine], s.InputValues[kEvapHeightLine], answer);
-        if (EvapHeightInRange(s.InputValues[kEvapHeightLine])) return true;
+        StoreEvapLine(s, kEvapHeightLine, answer);
+        if (CheckEvapHeight(s).Ok()) return true;
         p.platform().Beep();
         s.MessageAnswer = static_cast<float>(
             p.platform().YesNoBox(texts::kErrorTitle, texts::kHeightRefused + texts::kGoOnQuestion));
@@ -229,8 +225,7 @@ void Form11::ChangeHeight() {
     // run fails.
     SetHeightLine();
     CalcState& s = program().state();
-    EvapModel(s, [this] { program().platform().Beep(); });
-    if (s.CalcError != kClear) {
+    if (!ComputeEvap(s, [this] { program().platform().Beep(); }).Ok()) {
         ModelFailure();
         return;
     }

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/heater_window.h"
 
-#include "heater/heater_input.h"
-#include "heater/heater_model.h"
+#include "heater/heater_road.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
 #include "sheets/picture_button.h"
@@ -45,8 +44,7 @@ void ShowInputError(Program& p, SheetWindow& sheet, double dialogLeft) {
 void KeepData(SheetWindow& sheet, Program& p) {
     CalcState& s = p.state();
     sheet.setWindowTitle(texts::kSheetCheckTitle);
-    s.BadLineIndex = CheckHeaterInput(s);
-    if (s.CalcError == kClear) {
+    if (CheckHeaterSheet(s).Ok()) {
         OpenDesignWindow(p, sheet, false);
         return;
     }
@@ -60,8 +58,7 @@ void KeepData(SheetWindow& sheet, Program& p) {
 void EndCorrections(SheetWindow& sheet, Program& p) {
     CalcState& s = p.state();
     sheet.setWindowTitle(texts::kSheetCheckTitle);
-    s.BadLineIndex = CheckHeaterInput(s);
-    if (s.CalcError == kClear) {
+    if (CheckHeaterSheet(s).Ok()) {
         OpenDesignWindow(p, sheet, true);
         return;
     }
@@ -86,8 +83,8 @@ SheetSetup HeaterSheetSetup() {
         9285.0 / 2,
         4000,
         [](const CalcState& s, int i) { return s.HeaterCaptions[i]; },
-        [](CalcState& s, int i) -> QString& { return s.HeaterValueTexts[i]; },
-        [](CalcState& s) { return CheckHeaterInput(s); },
+        HeaterValueText,
+        CheckHeaterSheet,
     };
 }
 
@@ -100,8 +97,7 @@ void ConnectHeaterSheet(SheetWindow& sheet) {
 
 void PrepareHeaterSheet(Program& p) {
     CalcState& s = p.state();
-    FillHeaterCaptions(s);
-    s.ResetPrintFlags();
+    BeginHeaterRoad(s);
     Form4* menu = p.form4();
     menu->hide();
     p.Unload(menu);
@@ -218,7 +214,7 @@ bool Form9::AskConstructive(int line, const QString& title, int x, int y) {
     CalcState& s = p.state();
     for (;;) {
         const QString answer = p.platform().InputBox(LineCaption(line), title, x, y);
-        StoreTypedLine(s.HeaterValueTexts[line], s.InputValues[line], answer);
+        StoreHeaterLine(s, line, answer);
         if (HeaterConstructiveInRange(line, s.InputValues[line])) return true;
         p.platform().Beep();
         s.MessageAnswer = static_cast<float>(
@@ -252,14 +248,14 @@ bool Form9::ReadHeaterConstruction() {
 void Form9::HeaterDesignRun() {
     Program& p = program();
     CalcState& s = p.state();
-    HeaterModel(s);
+    const RoadOutcome computed = ComputeHeater(s);
     L[0]->setText(s.HeaterCaptions[kHeaterTypeLine] + TypeWord());
     for (int i = 1; i <= 4; ++i) L[i]->setText(LineCaption(kHeaterTypeLine + i) + s.HeaterValueTexts[kHeaterTypeLine + i]);
     for (QLabel* l : L) l->show();
     ShowCommands(true);
     Label2->show();
     QPalette colours = Label6->palette();
-    if (s.CalcError != kClear) {
+    if (!computed.Ok()) {
         p.platform().Beep();
         colours.setColor(QPalette::WindowText, Rgb(255, 0, 0));
         Label6->setPalette(colours);
@@ -373,9 +369,9 @@ void Form9::ChangeProperties() {
     SetTwips(sheet->List1, 500, 1200, 9000, 2300);
     sheet->List1->setEnabled(true);
     sheet->RefillList();
-    s.BadLineIndex = CheckHeaterInput(s);
+    const bool passed = CheckHeaterSheet(s).Ok();
     SetFaceColor(sheet->Command2, Rgb(0, 255, 0));
-    if (s.CalcError == kClear) {
+    if (passed) {
         sheet->SetKeepFace(true);
     } else {
         sheet->SetKeepFace(false);

@@ -163,8 +163,7 @@ void SheetWindow::EditLine(int i) {
     item->setSizeHint(QSize(0, Px(kLineStep)));
     List1->insertItem(i, item);
     List1->setCurrentRow(i);
-    s.BadLineIndex = setup_.check(s);
-    SetEndFace(s.CalcError == kClear);
+    SetEndFace(setup_.check(s).Ok());
     Command3->show();
     List1->setFocusPolicy(Qt::ClickFocus);
 }
@@ -188,9 +187,9 @@ void SheetWindow::RunFirstEntry() {
     Command1->show();
     Command2->show();
     Label1->show();
-    s.BadLineIndex = setup_.check(s);
+    const bool passed = setup_.check(s).Ok();
     SetFaceColor(Command2, Rgb(0, 255, 0));
-    if (s.CalcError != kClear) {
+    if (!passed) {
         SetKeepFace(false);
         Command1->setFocusPolicy(Qt::StrongFocus);
         Command1->setFocus();

@@ -7,6 +7,7 @@
 
 #include "shell/form_window.h"
 #include "state/calc_state.h"
+#include "state/road_outcome.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -26,7 +27,7 @@ struct SheetSetup {
     double hintTop;        // top of the hint Label3, twips
     std::function<QString(const CalcState&, int)> caption;
     std::function<QString&(CalcState&, int)> valueText;
-    std::function<uint8_t(CalcState&)> check;
+    std::function<RoadOutcome(CalcState&)> check;  // the sheet check of the road
 };
 
 class SheetWindow : public FormWindow {

@@ -2,11 +2,19 @@
 // Range checks of the three input sets, with the bound types that decide the
 // result exactly at a bound.
 #include "cooler/cooler_input.h"
+#include "cooler/cooler_road.h"
 #include "evaporator/evap_input.h"
+#include "evaporator/evap_road.h"
 #include "heater/heater_input.h"
+#include "heater/heater_road.h"
 #include "text/text_format.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <vector>
 
 using namespace heatx;
 
@@ -248,4 +256,76 @@ TEST(Captions, AreStoredWithTheirBlanksAndFitEveryWidthThatPadsThem) {
     for (int i = 0; i < 15; ++i) EXPECT_LT(s.EvapCaptions[i].size(), 62) << i;
     for (const auto* caps : {&s.HeaterCaptions[0], &s.CoolerCaptions[0], &s.EvapCaptions[0]})
         EXPECT_TRUE(caps->startsWith(QLatin1Char(' ')));
+}
+
+namespace {
+
+// The example rows of the three apparatus with one text replaced.
+std::vector<QString> Row(const char* row, int line = -1, const char* text = "") {
+    std::vector<QString> texts;
+    for (const QString& f : QString::fromUtf8(row).split(QLatin1Char(';'))) texts.push_back(f);
+    if (line >= 0) texts[std::size_t(line)] = QString::fromUtf8(text);
+    return texts;
+}
+
+constexpr const char* kHeaterRow = "0,686;932;2171000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;5;Г;0,025;2;3;100";
+constexpr const char* kCoolerRow = "0,62;995;0,0008;4180;0,0003;10;0,65;0,0005;4190;12;25;0,0006;500000;0,025;2;0,95;100;0,02";
+constexpr const char* kEvapRow =
+    "0,684;923;2141000;0,000191;0,683;958;4220;0,000282;0,0589;0,598;0,598;2256000;43;0,0005;1000000;4";
+
+struct RoadCase {
+    const char* what;
+    std::function<RoadOutcome(CalcState&)> run;
+    RoadOutcome::Kind kind;
+    int line;
+};
+
+}  // namespace
+
+TEST(Roads, StopAtTheFirstBadLineInPromptOrderOrAtTheModel) {
+    using K = RoadOutcome::Kind;
+    const std::vector<RoadCase> cases = {
+        {"heater example", [](CalcState& s) { return RunHeaterRoad(s, Row(kHeaterRow), true); }, K::Computed, -1},
+        {"heater sheet before construction",
+         [](CalcState& s) { return RunHeaterRoad(s, Row(kHeaterRow, 0, "0,04"), true); }, K::BadLine, 0},
+        {"heater construction in prompt order", [](CalcState& s) {
+             std::vector<QString> t = Row(kHeaterRow, 13, "0");
+             t[15] = QStringLiteral("1");
+             return RunHeaterRoad(s, t, true);
+         }, K::BadLine, 13},
+        {"heater without a type", [](CalcState& s) {
+             RunHeaterRoad(s, Row(kHeaterRow), true);
+             return RunHeaterRoad(s, std::nullopt);
+         }, K::BadLine, kHeaterTypeLine},
+        {"heater Re not above 2300", [](CalcState& s) { return RunHeaterRoad(s, Row(kHeaterRow, 10, "1"), true); },
+         K::ModelFailed, -1},
+        {"cooler example", [](CalcState& s) { return RunCoolerRoad(s, Row(kCoolerRow), CoolerRanges::FirstEntry); },
+         K::Computed, -1},
+        // 0.019 typed is a float below the 8-byte bound of the first entry but
+        // at the float bound of a change.
+        {"cooler first entry of d = 0.019",
+         [](CalcState& s) { return RunCoolerRoad(s, Row(kCoolerRow, 13, "0,019"), CoolerRanges::FirstEntry); },
+         K::BadLine, 13},
+        {"cooler d = 0.019 as a change",
+         [](CalcState& s) { return RunCoolerRoad(s, Row(kCoolerRow, 13, "0,019"), CoolerRanges::Either); },
+         K::Computed, -1},
+        {"evaporator example", [](CalcState& s) { return RunEvapRoad(s, Row(kEvapRow)); }, K::Computed, -1},
+        {"evaporator height 11 m", [](CalcState& s) { return RunEvapRoad(s, Row(kEvapRow, 15, "11")); }, K::BadLine,
+         kEvapHeightLine},
+        {"evaporator without a heat flux", [](CalcState& s) { return RunEvapRoad(s, Row(kEvapRow, 12, "0,00001")); },
+         K::ModelFailed, -1},
+    };
+    for (const RoadCase& c : cases) {
+        CalcState s;
+        const RoadOutcome outcome = c.run(s);
+        EXPECT_EQ(outcome.kind, c.kind) << c.what;
+        EXPECT_EQ(outcome.line, c.line) << c.what;
+        // The sheet check and the model set the program's flag; a
+        // constructive line is refused without it, as in the design windows.
+        const bool flagged = c.kind == K::ModelFailed || (c.kind == K::BadLine && c.line == 0);
+        EXPECT_EQ(s.CalcError != kClear, flagged) << c.what;
+        if (outcome.Ok()) {
+            EXPECT_GT(s.SurfaceF, 0.0f) << c.what;
+        }
+    }
 }
