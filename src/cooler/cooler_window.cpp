@@ -4,10 +4,9 @@
 #include "cooler/cooler_road.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
-#include "sheets/picture_button.h"
-#include "shell/form4.h"
-#include "shell/program.h"
-#include "shell/window_texts.h"
+#include "window_base/picture_button.h"
+#include "window_base/program.h"
+#include "window_base/window_texts.h"
 #include "text/text_format.h"
 
 #include <QFontMetrics>
@@ -62,11 +61,8 @@ ErrorDialogSetup CoolerErrorDialogSetup() { return ErrorDialogSetup{QStringLiter
 void PrepareCoolerSheet(Program& p) {
     CalcState& s = p.state();
     BeginCoolerRoad(s);
-    Form4* menu = p.form4();
-    menu->hide();
-    p.Unload(menu);
-    p.CloseOtherWindows();
-    Form6* sheet = p.form6();
+    p.LeaveMenu();
+    Form6* sheet = CoolerSheet(p);
     // The cooler's sheet takes the whole screen.
     const QSize screen = p.platform().ScreenSizeTwips();
     sheet->SetWindowTwips(0, 0, screen.width(), screen.height());
@@ -86,7 +82,7 @@ bool ReadConstructiveLine(Program& p, uint8_t line) {
             return false;
         }
     }
-    QLabel* label = p.form13()->L[line - kCoolerFirstConstructive];
+    QLabel* label = CoolerDesign(p)->L[line - kCoolerFirstConstructive];
     label->setText(s.CoolerCaptions[line] + s.CoolerValueTexts[line]);
     label->show();
     return true;
@@ -142,7 +138,7 @@ void Form6::FillReopenedList() {
 }
 
 void Form6::ShowInputError(double dialogLeft) {
-    ErrorDialog* dialog = program().form14();
+    ErrorDialog* dialog = CoolerErrorDialog(program());
     dialog->SetWindowTwips(dialogLeft, 5000, 5895, 1500);
     dialog->ShowOverSheet();
 }
@@ -150,7 +146,7 @@ void Form6::ShowInputError(double dialogLeft) {
 void Form6::KeepData() {
     Program& p = program();
     CalcState& s = p.state();
-    p.form14()->setWindowTitle(texts::kSheetCheckTitle);
+    CoolerErrorDialog(p)->setWindowTitle(texts::kSheetCheckTitle);
     if (!CheckCoolerSheet(s).Ok()) {
         p.platform().Beep();
         Command1->hide();
@@ -170,7 +166,7 @@ void Form6::KeepData() {
     hide();
     p.Unload(this);
     p.CloseOtherWindows();
-    p.form13()->CoolerDesignRun();
+    CoolerDesign(p)->CoolerDesignRun();
 }
 
 void Form6::EndCorrections() {
@@ -190,7 +186,7 @@ void Form6::EndCorrections() {
     hide();
     p.Unload(this);
     p.CloseOtherWindows();
-    Form13* design = p.form13();
+    Form13* design = CoolerDesign(p);
     design->ClearForConstruction();
     for (uint8_t line = kCoolerFirstConstructive; line <= kCoolerLastConstructive; ++line)
         if (!ReadConstructiveLine(p, line)) return;
@@ -398,7 +394,7 @@ void Form13::ChangeProperties() {
     p.Unload(this);
     p.CloseOtherWindows();
 
-    Form6* sheet = p.form6();
+    Form6* sheet = CoolerSheet(p);
     sheet->setWindowTitle(texts::kSheetChangeTitle);
     for (QWidget* w : std::initializer_list<QWidget*>{sheet->Command1, sheet->Command2, sheet->Command3,
                                                       sheet->Label1, sheet->Label2})
@@ -428,7 +424,7 @@ void Form13::OtherExchanger() {
     Program& p = program();
     hide();
     p.CloseOtherWindows();
-    Form4* menu = p.form4();
+    FormWindow* menu = p.Menu();
     menu->show();
     BringToFront(menu);
     if (p.state().PrintStarted != kClear) p.EndPrintJob();
@@ -437,6 +433,24 @@ void Form13::OtherExchanger() {
 void Form13::EndProgram() {
     // The end of the program ends the printed report with it.
     program().End();
+}
+
+// ---------------------------------------------------------------------------
+// The cooler's windows and its menu entry
+
+Form6* CoolerSheet(Program& p) { return p.Form<Form6>(QStringLiteral("Form6")); }
+ErrorDialog* CoolerErrorDialog(Program& p) { return p.Form<ErrorDialog>(QStringLiteral("Form14")); }
+Form13* CoolerDesign(Program& p) { return p.Form<Form13>(QStringLiteral("Form13")); }
+
+void RegisterCooler(Program& program) {
+    program.RegisterForm(QStringLiteral("Form6"), [](Program& p) { return new Form6(p); });
+    program.RegisterForm(QStringLiteral("Form14"), [](Program& p) {
+        auto* dialog = new ErrorDialog(p, CoolerErrorDialogSetup(), [&p] { return CoolerSheet(p); });
+        dialog->onYes = CoolerDialogYes;
+        return dialog;
+    });
+    program.RegisterForm(QStringLiteral("Form13"), [](Program& p) { return new Form13(p); });
+    program.RegisterMenuEntry(QStringLiteral("Command3"), PrepareCoolerSheet);
 }
 
 }  // namespace heatx

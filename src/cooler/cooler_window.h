@@ -7,7 +7,7 @@
 
 #include "sheets/error_dialog.h"
 #include "sheets/sheet_window.h"
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -34,6 +34,15 @@ bool ReadConstructiveLine(Program& program, uint8_t line);
 // "Да" of Form14: the sheet opens for editing with the first bad line
 // selected, and that line is asked for at once.
 void CoolerDialogYes(ErrorDialog& dialog);
+
+class Form6;
+class Form13;
+// The cooler's windows, each made on its first reference.
+Form6* CoolerSheet(Program& program);              // Form6
+ErrorDialog* CoolerErrorDialog(Program& program);  // Form14
+Form13* CoolerDesign(Program& program);            // Form13
+// Tells the program how to make them and what the menu's cooler button opens.
+void RegisterCooler(Program& program);
 
 class Form6 : public SheetWindow {
 public:

@@ -5,10 +5,9 @@
 #include "evaporator/evap_texts.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
-#include "sheets/picture_button.h"
-#include "shell/form4.h"
-#include "shell/program.h"
-#include "shell/window_texts.h"
+#include "window_base/picture_button.h"
+#include "window_base/program.h"
+#include "window_base/window_texts.h"
 #include "text/text_format.h"
 
 namespace heatx {
@@ -59,12 +58,9 @@ bool EvaporatorSwitchOn() { return qEnvironmentVariable("HEATX_EVAPORATOR").trim
 void PrepareEvapSheet(Program& p) {
     CalcState& s = p.state();
     BeginEvapRoad(s);
-    Form4* menu = p.form4();
-    menu->hide();
-    p.Unload(menu);
-    p.CloseOtherWindows();
+    p.LeaveMenu();
     // The evaporator's sheet keeps the geometry of its load handler.
-    p.form10()->RunFirstEntry();
+    EvapSheet(p)->RunFirstEntry();
 }
 
 void EvapDesignRun(Program& p, SheetWindow& sheet) {
@@ -79,12 +75,12 @@ void EvapDesignRun(Program& p, SheetWindow& sheet) {
         sheet.Command1->hide();
         sheet.Command2->hide();
         sheet.ShowBadLine(530, 1200 + kLineStep * s.BadLineIndex, 9000);
-        p.form8()->ShowOverSheet();
+        EvapErrorDialog(p)->ShowOverSheet();
         return;
     }
     p.Unload(&sheet);
     p.CloseOtherWindows();
-    p.form11()->Run();
+    EvapDesign(p)->Run();
 }
 
 // ---------------------------------------------------------------------------
@@ -241,7 +237,7 @@ void Form11::ChangeProperties() {
     p.Unload(this);
     p.CloseOtherWindows();
     // The sheet in edit mode, its lines from the current value texts.
-    SheetWindow* sheet = p.form10();
+    SheetWindow* sheet = EvapSheet(p);
     for (QWidget* w : std::initializer_list<QWidget*>{sheet->Command1, sheet->Command2, sheet->Command3})
         w->hide();
     sheet->List1->setEnabled(true);
@@ -265,7 +261,7 @@ void Form11::OtherExchanger() {
     s.PrintTableHeaderPending = kSet;
     // The menu is on the screen before the report is closed: the message
     // about the saved report stands over it, not on an empty desktop.
-    Form4* menu = p.form4();
+    FormWindow* menu = p.Menu();
     menu->show();
     BringToFront(menu);
     if (s.PrintStarted != kClear) p.CloseEvapReport();
@@ -274,6 +270,26 @@ void Form11::OtherExchanger() {
 void Form11::EndProgram() {
     // The end of the program closes the printed table and ends the report.
     program().End();
+}
+
+// ---------------------------------------------------------------------------
+// The evaporator's windows and its menu entry
+
+SheetWindow* EvapSheet(Program& p) { return p.Form<SheetWindow>(QStringLiteral("Form10")); }
+ErrorDialog* EvapErrorDialog(Program& p) { return p.Form<ErrorDialog>(QStringLiteral("Form8")); }
+Form11* EvapDesign(Program& p) { return p.Form<Form11>(QStringLiteral("Form11")); }
+
+void RegisterEvaporator(Program& program) {
+    program.RegisterForm(QStringLiteral("Form10"), [](Program& p) {
+        auto* sheet = new SheetWindow(p, EvapSheetSetup());
+        ConnectEvapSheet(*sheet);
+        return sheet;
+    });
+    program.RegisterForm(QStringLiteral("Form8"), [](Program& p) {
+        return new ErrorDialog(p, EvapErrorDialogSetup(), [&p] { return EvapSheet(p); });
+    });
+    program.RegisterForm(QStringLiteral("Form11"), [](Program& p) { return new Form11(p); });
+    program.RegisterMenuEntry(QStringLiteral("Command1"), PrepareEvapSheet);
 }
 
 }  // namespace heatx

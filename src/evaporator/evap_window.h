@@ -7,7 +7,7 @@
 
 #include "sheets/error_dialog.h"
 #include "sheets/sheet_window.h"
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -34,6 +34,15 @@ void EvapDesignRun(Program& program, SheetWindow& sheet);
 // The teacher's demonstration switch: HEATX_EVAPORATOR=1 in the environment
 // of the program shows the menu's evaporator button.
 bool EvaporatorSwitchOn();
+
+class Form11;
+// The evaporator's windows, each made on its first reference.
+SheetWindow* EvapSheet(Program& program);        // Form10
+ErrorDialog* EvapErrorDialog(Program& program);  // Form8
+Form11* EvapDesign(Program& program);            // Form11
+// Tells the program how to make them and what the menu's hidden evaporator
+// button opens.
+void RegisterEvaporator(Program& program);
 
 class Form11 : public FormWindow {
 public:

@@ -4,10 +4,9 @@
 #include "heater/heater_road.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
-#include "sheets/picture_button.h"
-#include "shell/form4.h"
-#include "shell/program.h"
-#include "shell/window_texts.h"
+#include "window_base/picture_button.h"
+#include "window_base/program.h"
+#include "window_base/window_texts.h"
 #include "text/text_format.h"
 
 namespace heatx {
@@ -21,7 +20,7 @@ constexpr double kListLineStep = 195;
 void OpenDesignWindow(Program& p, SheetWindow& sheet, bool hideResults) {
     p.Unload(&sheet);
     p.CloseOtherWindows();
-    Form9* design = p.form9();
+    Form9* design = HeaterDesign(p);
     if (hideResults) {
         for (QWidget* w : std::initializer_list<QWidget*>{design->Command1, design->Command2, design->Command3,
                                                           design->Command4, design->Command5, design->Label1})
@@ -35,7 +34,7 @@ void OpenDesignWindow(Program& p, SheetWindow& sheet, bool hideResults) {
 
 // The failed check: the bad line marked and the input error dialog shown.
 void ShowInputError(Program& p, SheetWindow& sheet, double dialogLeft) {
-    ErrorDialog* dialog = p.form5();
+    ErrorDialog* dialog = HeaterErrorDialog(p);
     dialog->SetWindowTwips(dialogLeft, 5000, 5895, 1500);
     dialog->ShowOverSheet();
     (void)sheet;
@@ -98,11 +97,8 @@ void ConnectHeaterSheet(SheetWindow& sheet) {
 void PrepareHeaterSheet(Program& p) {
     CalcState& s = p.state();
     BeginHeaterRoad(s);
-    Form4* menu = p.form4();
-    menu->hide();
-    p.Unload(menu);
-    p.CloseOtherWindows();
-    SheetWindow* sheet = p.form3();
+    p.LeaveMenu();
+    SheetWindow* sheet = HeaterSheet(p);
     sheet->SetWindowTwips(100, 100, 12000, 8000);
     SetTwips(sheet->List1, 500, 1200, 9000, 2300);
     sheet->RunFirstEntry();
@@ -357,10 +353,10 @@ void Form9::ChangeProperties() {
     p.Unload(this);
     // Referring to the design window again makes a fresh, hidden one: it
     // waits in the type-choice state for the end of the corrections.
-    p.form9()->hide();
+    HeaterDesign(p)->hide();
     p.CloseOtherWindows();
 
-    SheetWindow* sheet = p.form3();
+    SheetWindow* sheet = HeaterSheet(p);
     sheet->setWindowTitle(texts::kSheetChangeTitle);
     for (QWidget* w : std::initializer_list<QWidget*>{sheet->Command1, sheet->Command2, sheet->Command3,
                                                       sheet->Label1, sheet->Label2})
@@ -396,13 +392,33 @@ void Form9::OtherExchanger() {
     Command7->show();
     hide();
     p.CloseOtherWindows();
-    p.form4()->show();
-    BringToFront(p.form4());
+    p.Menu()->show();
+    BringToFront(p.Menu());
 }
 
 void Form9::EndProgram() {
     // The end of the program ends the printed report with it.
     program().End();
+}
+
+// ---------------------------------------------------------------------------
+// The heater's windows and its menu entry
+
+SheetWindow* HeaterSheet(Program& p) { return p.Form<SheetWindow>(QStringLiteral("Form3")); }
+ErrorDialog* HeaterErrorDialog(Program& p) { return p.Form<ErrorDialog>(QStringLiteral("Form5")); }
+Form9* HeaterDesign(Program& p) { return p.Form<Form9>(QStringLiteral("Form9")); }
+
+void RegisterHeater(Program& program) {
+    program.RegisterForm(QStringLiteral("Form3"), [](Program& p) {
+        auto* sheet = new SheetWindow(p, HeaterSheetSetup());
+        ConnectHeaterSheet(*sheet);
+        return sheet;
+    });
+    program.RegisterForm(QStringLiteral("Form5"), [](Program& p) {
+        return new ErrorDialog(p, HeaterErrorDialogSetup(), [&p] { return HeaterSheet(p); });
+    });
+    program.RegisterForm(QStringLiteral("Form9"), [](Program& p) { return new Form9(p); });
+    program.RegisterMenuEntry(QStringLiteral("Command2"), PrepareHeaterSheet);
 }
 
 }  // namespace heatx

@@ -7,7 +7,7 @@
 
 #include "sheets/error_dialog.h"
 #include "sheets/sheet_window.h"
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -26,6 +26,14 @@ void ConnectHeaterSheet(SheetWindow& sheet);
 // The menu's "ПОДОГРЕВАТЕЛЬ ИЛИ ДЕФЛЕГМАТОР": captions, print flags, the
 // sheet opened and every sheet line asked for, then the checked sheet.
 void PrepareHeaterSheet(Program& program);
+
+class Form9;
+// The heater's windows, each made on its first reference.
+SheetWindow* HeaterSheet(Program& program);        // Form3
+ErrorDialog* HeaterErrorDialog(Program& program);  // Form5
+Form9* HeaterDesign(Program& program);             // Form9
+// Tells the program how to make them and what the menu's heater button opens.
+void RegisterHeater(Program& program);
 
 class Form9 : public FormWindow {
 public:

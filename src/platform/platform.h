@@ -16,6 +16,10 @@
 
 namespace heatx {
 
+// Answer codes of the yes/no message box (YesNoBox).
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
 // The input languages the program switches between around the surname entry.
 enum class KeyboardLayout { Russian, EnglishUS };
 

@@ -5,7 +5,6 @@
 #include "platform/pictures.h"
 #include "platform/twips.h"
 #include "platform/xkb_layout.h"
-#include "state/calc_state.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -3,10 +3,10 @@
 
 #include "platform/fonts.h"
 #include "platform/twips.h"
-#include "sheets/picture_button.h"
+#include "window_base/picture_button.h"
 #include "sheets/sheet_window.h"
-#include "shell/program.h"
-#include "shell/window_texts.h"
+#include "window_base/program.h"
+#include "window_base/window_texts.h"
 
 #include <QWindow>
 

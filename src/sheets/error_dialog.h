@@ -3,7 +3,7 @@
 // editing the sheet, "Нет" ends the program. Built anew at every showing.
 #pragma once
 
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -46,6 +46,8 @@ public:
     // stay, and the sheet goes back to editing instead of being left with no
     // control to go on.
     void ClosedByCloseBox();
+    FormRole Role() const override { return FormRole::SheetDialog; }
+    void CloseBoxPressed() override { ClosedByCloseBox(); }
 
     SheetWindow* Sheet() { return sheet_(); }
 

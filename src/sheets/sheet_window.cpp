@@ -3,9 +3,9 @@
 
 #include "platform/fonts.h"
 #include "platform/twips.h"
-#include "sheets/picture_button.h"
-#include "shell/program.h"
-#include "shell/window_texts.h"
+#include "window_base/picture_button.h"
+#include "window_base/program.h"
+#include "window_base/window_texts.h"
 #include "text/text_format.h"
 
 

@@ -5,7 +5,7 @@
 // its lines, its composition width, its check and what its buttons lead to.
 #pragma once
 
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 #include "state/calc_state.h"
 #include "state/road_outcome.h"
 
@@ -34,6 +34,7 @@ class SheetWindow : public FormWindow {
 public:
     SheetWindow(Program& program, SheetSetup setup);
     void Load() override;
+    FormRole Role() const override { return FormRole::Sheet; }
 
     QLabel* Label1;  // heading
     QLabel* Label2;  // highlight of the bad line

@@ -3,10 +3,8 @@
 
 #include "platform/fonts.h"
 #include "platform/twips.h"
-#include "shell/form2.h"
-#include "shell/form4.h"
-#include "shell/program.h"
-#include "shell/window_texts.h"
+#include "window_base/program.h"
+#include "window_base/window_texts.h"
 #include "text/text_format.h"
 
 #include <QLabel>
@@ -97,8 +95,8 @@ void Form1::Describe() {
     Program& p = program();
     hide();
     p.CloseOtherWindows();
-    p.form2()->show();
-    BringToFront(p.form2());
+    p.Form(QStringLiteral("Form2"))->show();
+    BringToFront(p.Form(QStringLiteral("Form2")));
 }
 
 void Form1::EnterSurname() {
@@ -112,8 +110,8 @@ void Form1::EnterSurname() {
     hide();
     p.Unload(this);
     p.CloseOtherWindows();
-    p.form4()->show();
-    BringToFront(p.form4());
+    p.Menu()->show();
+    BringToFront(p.Menu());
 }
 
 }  // namespace heatx

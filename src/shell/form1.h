@@ -3,7 +3,7 @@
 // credit and three buttons (description, input, end).
 #pragma once
 
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 #include <QImage>
 

@@ -3,9 +3,8 @@
 
 #include "platform/fonts.h"
 #include "platform/twips.h"
-#include "shell/form1.h"
-#include "shell/program.h"
-#include "shell/window_texts.h"
+#include "window_base/program.h"
+#include "window_base/window_texts.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -57,8 +56,8 @@ void Form2::Continue() {
     // The hidden start window was loaded before this one: it goes, and the
     // start window shown next is a new one, its background drawn anew.
     p.CloseOtherWindows();
-    p.form1()->show();
-    BringToFront(p.form1());
+    p.Form(kStartFormName)->show();
+    BringToFront(p.Form(kStartFormName));
 }
 
 }  // namespace heatx

@@ -3,7 +3,7 @@
 // the start window.
 #pragma once
 
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 class QLabel;
 class QPushButton;

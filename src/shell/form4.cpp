@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/form4.h"
 
-#include "cooler/cooler_window.h"
-#include "evaporator/evap_window.h"
-#include "heater/heater_window.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
-#include "shell/program.h"
-#include "shell/window_texts.h"
+#include "window_base/program.h"
+#include "window_base/window_texts.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -46,9 +43,9 @@ Form4::Form4(Program& program) : FormWindow(program, QStringLiteral("Form4")) {
     // again; the end button has the focus (given in the load handler).
     setTabOrder(Command2, Command1);
 
-    connect(Command1, &QPushButton::clicked, this, [this] { PrepareEvapSheet(this->program()); });
-    connect(Command2, &QPushButton::clicked, this, [this] { PrepareHeaterSheet(this->program()); });
-    connect(Command3, &QPushButton::clicked, this, [this] { PrepareCoolerSheet(this->program()); });
+    // Each apparatus registers what its button opens.
+    for (QPushButton* b : {Command1, Command2, Command3})
+        connect(b, &QPushButton::clicked, this, [this, b] { this->program().OpenMenuEntry(b->objectName()); });
     connect(Command4, &QPushButton::clicked, this, [this] { this->program().End(); });
 }
 

@@ -2,7 +2,7 @@
 // The program library menu: one button per apparatus type and the end.
 #pragma once
 
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 class QLabel;
 class QPushButton;

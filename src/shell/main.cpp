@@ -3,8 +3,9 @@
 #include "evaporator/evap_window.h"
 #include "platform/fonts.h"
 #include "platform/qt_platform.h"
+#include "shell/all_windows.h"
 #include "shell/form1.h"
-#include "shell/program.h"
+#include "window_base/program.h"
 #include "state/calc_state.h"
 #include "text/text_format.h"
 
@@ -129,6 +130,7 @@ int main(int argc, char** argv) {
     heatx::QtPlatform platform(QApplication::applicationDirPath());
     heatx::CalcState state;
     heatx::Program program(state, platform, [] { QCoreApplication::exit(0); });
+    heatx::RegisterAllWindows(program);
     program.ShowEvaporator(heatx::EvaporatorSwitchOn());
     if (qEnvironmentVariableIsSet("HEATX_QUIT_AFTER_FIRST_PAINT"))
         app.installEventFilter(new QuitAfterFirstPaint(&app));

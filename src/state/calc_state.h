@@ -19,10 +19,6 @@ using Flag = int16_t;
 inline constexpr Flag kSet = -1;
 inline constexpr Flag kClear = 0;
 
-// Yes/no answer codes of the message box.
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
-
 struct CalcState {
     // Captions of the sheet lines, filled when a sheet is prepared.
     std::array<QString, 17> HeaterCaptions;

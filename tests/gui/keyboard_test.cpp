@@ -8,7 +8,7 @@
 #include "platform/pictures.h"
 #include "platform/twips.h"
 #include "platform/xkb_layout.h"
-#include "shell/window_texts.h"
+#include "window_base/window_texts.h"
 
 #include <QFontMetrics>
 #include <QLabel>

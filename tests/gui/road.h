@@ -8,12 +8,13 @@
 #include "platform/qt_platform.h"
 #include "scripted_platform.h"
 #include "sheets/error_dialog.h"
-#include "sheets/picture_button.h"
+#include "window_base/picture_button.h"
 #include "sheets/sheet_window.h"
+#include "shell/all_windows.h"
 #include "shell/form1.h"
 #include "shell/form2.h"
 #include "shell/form4.h"
-#include "shell/program.h"
+#include "window_base/program.h"
 #include "text/text_format.h"
 
 #include <QAbstractButton>
@@ -35,6 +36,7 @@ struct Road {
     Road() {
         platform.folder = QStringLiteral(HEATX_PICTURE_DIR);
         program = std::make_unique<Program>(state, platform, [this] { ++quits; });
+        RegisterAllWindows(*program);
     }
     ~Road() {
         program.reset();

@@ -6,7 +6,7 @@
 #include "platform/pictures.h"
 #include "platform/qt_report_printer.h"
 #include "platform/twips.h"
-#include "shell/window_texts.h"
+#include "window_base/window_texts.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -91,14 +91,14 @@ private slots:
         Road& r = *road;
         FormRegistry& forms = r.program->forms();
         // One loaded window: CloseOtherWindows leaves it.
-        Form1* start = r.program->form1();
+        Form1* start = r.program->Form<Form1>(kStartFormName);
         r.program->CloseOtherWindows();
         QCOMPARE(r.loaded(), QStringList{"Form1"});
         // A reference to a loaded window gives the same instance; hiding keeps it.
         start->hide();
-        QCOMPARE(r.program->form1(), start);
-        r.program->form2();
-        r.program->form4();
+        QCOMPARE(r.program->Form<Form1>(kStartFormName), start);
+        r.program->Form(QStringLiteral("Form2"));
+        r.program->Form<Form4>(kMenuFormName);
         QCOMPARE(forms.Count(), 3);
         r.program->CloseOtherWindows();
         QCOMPARE(r.loaded(), QStringList{"Form4"});
@@ -107,7 +107,7 @@ private slots:
         menu->Command1->show();
         r.program->Unload(menu);
         QCOMPARE(forms.Count(), 0);
-        QVERIFY(r.program->form4()->Command1->isHidden());
+        QVERIFY(r.program->Form<Form4>(kMenuFormName)->Command1->isHidden());
     }
 
     void surnameEntry() {

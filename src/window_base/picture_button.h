@@ -4,7 +4,7 @@
 // focus frame).
 #pragma once
 
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 #include <QPixmap>
 

@@ -34,6 +34,13 @@ public:
     // The load handler: runs once, right after the instance is created.
     virtual void Load() {}
 
+    // What the program does when the window's close box is pressed: a plain
+    // window is unloaded; a sheet takes its input error dialog with it; an
+    // input error dialog answers the close box itself (CloseBoxPressed).
+    enum class FormRole { Window, Sheet, SheetDialog };
+    virtual FormRole Role() const { return FormRole::Window; }
+    virtual void CloseBoxPressed() {}
+
     // Outer geometry in twips (frame included); any value < 0 stays as it is.
     void SetWindowTwips(double left, double top, double width, double height);
     // Client area in twips.

@@ -1,30 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The running program: the calculation state, the platform, the windows and
-// the end of the program. Windows refer to one another only through it; a
-// window is created the first time it is referred to (formN() below) and its
-// load handler runs then.
+// the end of the program. Windows refer to one another only through it, by
+// name; a window is created the first time it is referred to, by the factory
+// registered under its name, and its load handler runs then. The program
+// knows no window of its own: the shell registers the start window and the
+// menu, each apparatus its sheet, error dialog, design window and menu entry.
 #pragma once
 
 #include "platform/pictures.h"
 #include "platform/platform.h"
-#include "shell/form_registry.h"
 #include "state/calc_state.h"
+#include "window_base/form_registry.h"
 
+#include <QHash>
 #include <QPixmap>
 #include <functional>
 
 namespace heatx {
 
-class Form1;
-class Form2;
-class Form4;
-class Form9;
-class Form11;
-class Form6;
-class Form13;
-class SheetWindow;
-class ErrorDialog;
 class FormWindow;
+class Program;
+
+// Makes a window, not yet loaded.
+using FormFactory = std::function<FormWindow*(Program&)>;
+
+// The windows that every other one may reach: the start window and the
+// library menu, to which each apparatus returns.
+inline const QString kStartFormName = QStringLiteral("Form1");
+inline const QString kMenuFormName = QStringLiteral("Form4");
 
 class Program {
 public:
@@ -41,19 +44,25 @@ public:
     // The start of the program: the start window is created and shown.
     void Start();
 
-    // The windows; each reference creates a window that is not loaded.
-    Form1* form1();
-    Form2* form2();
-    SheetWindow* form3();
-    Form4* form4();
-    ErrorDialog* form5();
-    Form9* form9();
-    SheetWindow* form10();
-    ErrorDialog* form8();
-    Form11* form11();
-    Form6* form6();
-    ErrorDialog* form14();
-    Form13* form13();
+    // How the window of that name is made on its first reference.
+    void RegisterForm(const QString& name, FormFactory make);
+    // The window of that name: the loaded instance, or a new one, made by its
+    // factory and loaded. Null for a name no one registered.
+    FormWindow* Form(const QString& name);
+    template <class T>
+    T* Form(const QString& name) {
+        return static_cast<T*>(Form(name));
+    }
+    FormWindow* Menu() { return Form(kMenuFormName); }
+    // The menu put away for an apparatus's sheet: hidden, unloaded, every
+    // other window closed.
+    void LeaveMenu();
+
+    // What a button of the library menu (named as the menu names it,
+    // "Command2") opens; the apparatus behind it registers it.
+    void RegisterMenuEntry(const QString& button, std::function<void(Program&)> open);
+    // The button's entry, when one is registered.
+    void OpenMenuEntry(const QString& button);
 
     // A loaded window by name, without creating it (nullptr when not loaded).
     FormWindow* Loaded(const QString& name) const { return forms_.Find(name); }
@@ -96,13 +105,12 @@ public:
     QString DateLine();
 
 private:
-    template <class T, class Make>
-    T* Reference(const QString& name, Make make);
-
     CalcState& state_;
     Platform& platform_;
     std::function<void()> quit_;
     FormRegistry forms_;
+    QHash<QString, FormFactory> factories_;
+    QHash<QString, std::function<void(Program&)>> menuEntries_;
     bool ended_ = false;
     bool reportOpen_ = false;
     bool evapTableOpen_ = false;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/form_registry.h"
+#include "window_base/form_registry.h"
 
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 namespace heatx {
 

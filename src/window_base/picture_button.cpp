@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sheets/picture_button.h"
+#include "window_base/picture_button.h"
 
 #include <QPainter>
 

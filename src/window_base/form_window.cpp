@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/form_window.h"
+#include "window_base/form_window.h"
 
 #include "platform/fonts.h"
 #include "platform/twips.h"
-#include "shell/program.h"
+#include "window_base/program.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,18 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/program.h"
+#include "window_base/program.h"
 
 #include "cooler/cooler_report.h"
-#include "cooler/cooler_window.h"
 #include "evaporator/evap_report.h"
-#include "evaporator/evap_window.h"
 #include "heater/heater_report.h"
-#include "heater/heater_window.h"
 #include "report/report_frame.h"
-#include "sheets/error_dialog.h"
-#include "sheets/sheet_window.h"
-#include "shell/form1.h"
-#include "shell/form2.h"
-#include "shell/form4.h"
+#include "window_base/form_window.h"
 
 #include <QApplication>
 
@@ -23,83 +16,38 @@ Program::Program(CalcState& state, Platform& platform, std::function<void()> qui
 
 Program::~Program() = default;
 
-template <class T, class Make>
-T* Program::Reference(const QString& name, Make make) {
-    if (FormWindow* loaded = forms_.Find(name)) return static_cast<T*>(loaded);
-    T* form = make();
+void Program::RegisterForm(const QString& name, FormFactory make) { factories_.insert(name, std::move(make)); }
+
+FormWindow* Program::Form(const QString& name) {
+    if (FormWindow* loaded = forms_.Find(name)) return loaded;
+    const auto factory = factories_.constFind(name);
+    if (factory == factories_.constEnd()) return nullptr;
+    FormWindow* form = (*factory)(*this);
     forms_.Add(form);
     form->Load();
     return form;
 }
 
-Form1* Program::form1() {
-    return Reference<Form1>(QStringLiteral("Form1"), [this] { return new Form1(*this); });
+void Program::LeaveMenu() {
+    FormWindow* menu = Menu();
+    menu->hide();
+    Unload(menu);
+    CloseOtherWindows();
 }
 
-Form2* Program::form2() {
-    return Reference<Form2>(QStringLiteral("Form2"), [this] { return new Form2(*this); });
+void Program::RegisterMenuEntry(const QString& button, std::function<void(Program&)> open) {
+    menuEntries_.insert(button, std::move(open));
 }
 
-SheetWindow* Program::form3() {
-    return Reference<SheetWindow>(QStringLiteral("Form3"), [this] {
-        auto* sheet = new SheetWindow(*this, HeaterSheetSetup());
-        ConnectHeaterSheet(*sheet);
-        return sheet;
-    });
-}
-
-Form4* Program::form4() {
-    return Reference<Form4>(QStringLiteral("Form4"), [this] { return new Form4(*this); });
-}
-
-ErrorDialog* Program::form5() {
-    return Reference<ErrorDialog>(QStringLiteral("Form5"), [this] {
-        return new ErrorDialog(*this, HeaterErrorDialogSetup(), [this] { return form3(); });
-    });
-}
-
-Form9* Program::form9() {
-    return Reference<Form9>(QStringLiteral("Form9"), [this] { return new Form9(*this); });
-}
-
-SheetWindow* Program::form10() {
-    return Reference<SheetWindow>(QStringLiteral("Form10"), [this] {
-        auto* sheet = new SheetWindow(*this, EvapSheetSetup());
-        ConnectEvapSheet(*sheet);
-        return sheet;
-    });
-}
-
-ErrorDialog* Program::form8() {
-    return Reference<ErrorDialog>(QStringLiteral("Form8"), [this] {
-        return new ErrorDialog(*this, EvapErrorDialogSetup(), [this] { return form10(); });
-    });
-}
-
-Form11* Program::form11() {
-    return Reference<Form11>(QStringLiteral("Form11"), [this] { return new Form11(*this); });
-}
-
-Form6* Program::form6() {
-    return Reference<Form6>(QStringLiteral("Form6"), [this] { return new Form6(*this); });
-}
-
-ErrorDialog* Program::form14() {
-    return Reference<ErrorDialog>(QStringLiteral("Form14"), [this] {
-        auto* dialog = new ErrorDialog(*this, CoolerErrorDialogSetup(), [this] { return form6(); });
-        dialog->onYes = CoolerDialogYes;
-        return dialog;
-    });
-}
-
-Form13* Program::form13() {
-    return Reference<Form13>(QStringLiteral("Form13"), [this] { return new Form13(*this); });
+void Program::OpenMenuEntry(const QString& button) {
+    const auto entry = menuEntries_.constFind(button);
+    if (entry != menuEntries_.constEnd()) (*entry)(*this);
 }
 
 void Program::Start() {
     // Every window, box and message of the program shows the program's icon.
     QApplication::setWindowIcon(ProgramIcon());
-    Form1* start = form1();
+    FormWindow* start = Form(kStartFormName);
     start->show();
     BringToFront(start);
 }
@@ -122,14 +70,15 @@ void Program::End() {
 
 void Program::ClosedByUser(FormWindow* form) {
     if (ended_ || !forms_.Find(form->Name())) return;
-    if (auto* dialog = dynamic_cast<ErrorDialog*>(form)) {
-        dialog->ClosedByCloseBox();
+    if (form->Role() == FormWindow::FormRole::SheetDialog) {
+        form->CloseBoxPressed();
         return;
     }
-    if (dynamic_cast<SheetWindow*>(form)) {
+    if (form->Role() == FormWindow::FormRole::Sheet) {
         // An open error dialog belongs to the sheet and goes with it.
         for (const QString& name : forms_.LoadOrder())
-            if (auto* dialog = dynamic_cast<ErrorDialog*>(forms_.Find(name))) forms_.Unload(dialog);
+            if (FormWindow* dialog = forms_.Find(name); dialog && dialog->Role() == FormWindow::FormRole::SheetDialog)
+                forms_.Unload(dialog);
     }
     forms_.Unload(form);
     // Hidden windows may still be loaded; with none left on the screen the
