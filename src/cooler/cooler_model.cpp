@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cooler/cooler_model.h"
 
+#include "cooler/cooler_correlations.h"
 #include "state/float_store.h"
 
 #include <cmath>
@@ -14,11 +15,6 @@ constexpr double kTubeWall = 0.004;  // 2 mm wall on each side, m
 // The laminar correction changes K by less each pass and ends within two
 // passes; the cap only guards against a value that never settles.
 constexpr int kMaxCorrectionPasses = 1000;
-
-float OverallK(float alphaShell, double sumR, float alphaTube) {
-    // K = 1 / (1/alpha_2 + sum r + 1/alpha_1), W/(m2*K).
-    return Store(1.0 / (1.0 / alphaShell + sumR + 1.0 / alphaTube));
-}
 }  // namespace
 
 void CoolerModel(CalcState& s) {
@@ -59,59 +55,34 @@ void CoolerModel(CalcState& s) {
     s.HeatTransferK = Store(double(s.ModelWork11) * kG * s.ModelWork15 * beta / s.ModelWork16);
     s.ModelWork13 = Store(std::log(double(s.ReTube)));
     s.ModelWork14 = Store(std::log(double(s.ReShell)));
-    const double lnRe = s.ModelWork13;
-    const double lnPr = s.ModelWork14;
-
-    // Tube side on the inner diameter:
-    // laminar       alpha_1 = 0.15 (lambda1/d_in) Re1^0.33 Pr1^0.43 Gr^0.1
-    // transitional  alpha_1 = 0.008 (lambda1/d_in) Re1^0.9 Pr1^0.43
-    // turbulent     alpha_1 = 0.023 (lambda1/d_in) Re1^0.8 Pr1^0.43
-    const bool laminar = s.ReTube < 2300;
-    if (laminar) {
-        s.ModelWork11 = Store(0.15 * lambda1 / dIn);
-        s.AlphaTube = Store(s.ModelWork11 * std::exp(0.33 * lnRe) * std::exp(0.43 * lnPr) *
-                            std::pow(double(s.HeatTransferK), 0.1));
-    } else if (s.ReTube < 10000) {
-        s.ModelWork11 = Store(0.008 * lambda1 / dIn);
-        s.AlphaTube = Store(s.ModelWork11 * std::exp(0.9 * lnRe) * std::exp(0.43 * lnPr));
-    } else {
-        s.ModelWork11 = Store(0.023 * lambda1 / dIn);
-        s.AlphaTube = Store(s.ModelWork11 * std::exp(0.8 * lnRe) * std::exp(0.43 * lnPr));
-    }
+    // alpha_1 by the regime of Re1; Pr1 and Gr are still in their cells.
+    const CoolerTubeSide tube = CoolerTubeAlpha(s.ReTube, s.ReShell, s.HeatTransferK, lambda1, dIn);
+    s.ModelWork11 = tube.factor;
+    s.AlphaTube = tube.alpha;
 
     // Inter-tube side on the outer diameter: Re2 = d G2 / (S mu2) with the
     // velocity of the narrowest flow section; Pr2 parked in AlphaShell.
     s.ReShell = Store(d * g2 / (area * mu2));
     s.AlphaShell = Store(c2 * mu2 / lambda2);
-    const double re2 = s.ReShell;
-    const double pr2 = s.AlphaShell;
-    if (s.ReShell <= 1000) {
-        // alpha_2 = 0.336 (lambda2/d) Re2^0.5 Pr2^0.36
-        s.AlphaShell = Store(0.336 * (lambda2 / d) * std::sqrt(re2) * std::pow(pr2, 0.36));
-    } else {
-        // alpha_2 = 0.24 (lambda2/d) Re2^0.6 Pr2^0.36
-        s.AlphaShell = Store(0.24 * (lambda2 / d) * std::pow(re2, 0.6) * std::pow(pr2, 0.36));
-    }
+    s.AlphaShell = CoolerShellAlpha(s.ReShell, s.AlphaShell, lambda2, d);
 
-    s.ModelWork4 = Store(eps * dt);  // corrected driving force dtm = eps dt, K
-    s.HeatTransferK = OverallK(s.AlphaShell, sumR, s.AlphaTube);
+    s.ModelWork4 = MixedFlowDrivingForce(eps, dt);
+    s.HeatTransferK = CoolerOverallK(s.AlphaShell, sumR, s.AlphaTube);
     s.ModelWork2 = s.AlphaTube;  // alpha_1 before the laminar correction
 
-    if (laminar) {
-        // The Grashof number wants the film temperature drop q/alpha_1 with
-        // q = K dtm: alpha_1 = alpha_1,0 (K dtm / alpha_1)^0.1, repeated while
-        // K grows by more than 10 % (a pass that lowers K ends the loop).
+    if (s.ReTube < 2300) {
+        // Repeated while K grows by more than 10 %, always from the
+        // uncorrected alpha_1,0 (a pass that lowers K ends the loop).
         for (int pass = 0; pass < kMaxCorrectionPasses; ++pass) {
             s.ModelWork17 = s.HeatTransferK;
-            s.ModelWork9 = Store(std::pow(double(s.ModelWork4) * s.HeatTransferK / s.AlphaTube, 0.1));
+            s.ModelWork9 = CoolerLaminarCorrection(s.ModelWork4, s.HeatTransferK, s.AlphaTube);
             s.AlphaTube = Store(double(s.ModelWork9) * s.ModelWork2);
-            s.HeatTransferK = OverallK(s.AlphaShell, sumR, s.AlphaTube);
+            s.HeatTransferK = CoolerOverallK(s.AlphaShell, sumR, s.AlphaTube);
             if (!((double(s.HeatTransferK) - s.ModelWork17) / s.HeatTransferK > 0.1)) break;
         }
     }
 
-    // F = Q / (dtm K), m2.
-    s.SurfaceF = Store(load / (double(s.ModelWork4) * s.HeatTransferK));
+    s.SurfaceF = CoolerSurface(load, s.ModelWork4, s.HeatTransferK);
 
     if (!std::isfinite(s.AlphaTube) || !std::isfinite(s.AlphaShell) ||
         !std::isfinite(s.HeatTransferK) || !std::isfinite(s.SurfaceF) ||

@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "evaporator/evap_model.h"
 
+#include "evaporator/evap_correlations.h"
 #include "state/float_store.h"
 
 #include <cmath>
 
 namespace heatx {
-
-namespace {
-constexpr double kG = 9.81;  // m/s2
-}
 
 void EvapModel(CalcState& s, const std::function<void()>& beep) {
     const auto& v = s.InputValues;
@@ -36,18 +33,12 @@ void EvapModel(CalcState& s, const std::function<void()>& beep) {
         s.CalcError = kSet;
     };
 
-    // Boiling: alpha_b = A q^0.6 with
-    // A = 780 lambda^1.3 (rho/sigma)^0.5 rho_v^0.06 / (r_v^0.6 rho_0^0.66 (mu c)^0.3).
-    s.AlphaTube = Store(780 * std::pow(lambda, 1.3) * std::pow(rho / sigma, 0.5));
-    s.AlphaTube = Store(s.AlphaTube * std::pow(rhoV, 0.06) / std::pow(rV, 0.6));
-    s.AlphaTube = Store(s.AlphaTube / (std::pow(rho0, 0.66) * std::pow(mu * c, 0.3)));
+    // The boiling factor A, the condensation factor B and the critical flux.
+    s.AlphaTube = EvapBoilingFactor(lambda, rho, sigma, rhoV, rV, rho0, mu, c);
     const double a = s.AlphaTube;
-    // Condensation on vertical tubes: alpha_c = B q^(-1/3) with
-    // B = 1.21 lambda_k (rho_k^2 g r / (mu_k H))^(1/3).
-    s.AlphaShell = Store(1.21 * lambdaK * std::exp(std::log(rhoK * rhoK * kG * r / (muK * h)) / 3));
+    s.AlphaShell = EvapCondensationFactor(lambdaK, rhoK, r, muK, h);
     const double b = s.AlphaShell;
-    // Critical heat flux of boiling: q_cr = 0.14 r_v rho_v^0.5 (rho g sigma)^0.25, W/m2.
-    s.ModelWork5 = Store(0.14 * rV * std::sqrt(rhoV) * std::sqrt(std::sqrt(rho * kG * sigma)));
+    s.ModelWork5 = EvapCriticalFlux(rV, rhoV, rho, sigma);
 
     // Sum of the temperature drops less dt, as a function of x = q^(1/3):
     // f(x) = x^1.2/A + x^4/B + sum_r x^3 - dt, f'(x) = 1.2 x^0.2/A + 4 x^3/B + 3 sum_r x^2.
@@ -85,8 +76,9 @@ void EvapModel(CalcState& s, const std::function<void()>& beep) {
     const double x = s.ModelWork8;
     s.ModelWork9 = Store(x * x * x);  // heat flux q, W/m2
     const double q = s.ModelWork9;
-    s.AlphaTube = Store(a * std::pow(q, 0.6));
-    s.AlphaShell = Store(b * std::pow(q, -1.0 / 3.0));
+    // A and B are still in their cells.
+    s.AlphaTube = EvapBoilingAlpha(s.AlphaTube, s.ModelWork9);
+    s.AlphaShell = EvapCondensationAlpha(s.AlphaShell, s.ModelWork9);
     s.HeatTransferK = Store(q / dt);  // K = q / dt, W/(m2*K)
     s.SurfaceF = Store(load / q);     // F = Q / q, m2
 

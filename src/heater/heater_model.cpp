@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/heater_model.h"
 
+#include "heater/heater_correlations.h"
 #include "state/float_store.h"
 
 #include <cmath>
@@ -8,7 +9,6 @@
 namespace heatx {
 
 namespace {
-constexpr double kPi = 3.14159265358979;
 constexpr double kTubeWall = 0.004;  // 2 mm wall on each side, m
 }  // namespace
 
@@ -36,8 +36,7 @@ void HeaterModel(CalcState& s) {
     if (v[15] > 100) s.ModelWork2 = 0.6f;
 
     const double dIn = d - kTubeWall;
-    // Re = 4 G z / (pi d_in mu n): flow of one pass through n/z tubes.
-    s.ReTube = Store(4 * gl * z / (kPi * dIn * muL * n));
+    s.ReTube = HeaterTubeReynolds(gl, z, dIn, muL, n);
     if (!(s.ReTube > 2300)) {
         s.CalcError = kSet;
         return;
@@ -46,14 +45,10 @@ void HeaterModel(CalcState& s) {
         s.ModelWork3 = 0.008f;
         s.MessageAnswer = 0.9f;
     }
-    // Nu = A Re^m Pr^0.43, alpha = Nu lambda / d_in, W/(m2*K).
-    s.AlphaTube = Store(std::pow(double(s.ReTube), double(s.MessageAnswer)) *
-                        (lambdaL / dIn * s.ModelWork3));
-    const double pr = cL * muL / lambdaL;
-    s.AlphaTube = Store(std::pow(pr, 0.43) * s.AlphaTube);
+    s.AlphaTube = HeaterTubeAlpha(s.ReTube, s.ModelWork3, s.MessageAnswer, lambdaL, dIn, cL * muL / lambdaL);
 
-    // Film condensation: vertical tubes C = 3.78 with l = d; horizontal
-    // bundle C = 2.02 eps with l = L.
+    // Condensation: vertical tubes C = 3.78 with l = d; horizontal bundle
+    // C = 2.02 eps with l = L.
     if (s.HeaterHorizontal == kClear) {
         s.ModelWork4 = 3.78f;
         s.ModelWork1 = v[12];
@@ -61,13 +56,9 @@ void HeaterModel(CalcState& s) {
         s.ModelWork4 = Store(2.02 * s.ModelWork2);
         s.ModelWork1 = v[14];  // tube length, m
     }
-    // alpha = C lambda_c (rho_c^2 n l / (Gs mu_c))^(1/3), W/(m2*K).
-    s.AlphaShell = Store(std::pow(rhoC * rhoC * n * s.ModelWork1 / (gs * muC), 1.0 / 3.0) *
-                         (s.ModelWork4 * lambdaC));
-    // K = 1 / (1/alpha_t + sum r + 1/alpha_s), W/(m2*K).
-    s.HeatTransferK = Store(1.0 / (1.0 / s.AlphaTube + sumR + 1.0 / s.AlphaShell));
-    // F = Q / (K dt) with the heat load Q = Gs r, m2.
-    s.SurfaceF = Store(gs * r / (s.HeatTransferK * dt));
+    s.AlphaShell = HeaterCondensationAlpha(s.ModelWork4, lambdaC, rhoC, n, s.ModelWork1, gs, muC);
+    s.HeatTransferK = HeaterOverallK(s.AlphaTube, sumR, s.AlphaShell);
+    s.SurfaceF = HeaterSurface(gs, r, s.HeatTransferK, dt);
 
     if (!std::isfinite(s.AlphaTube) || !std::isfinite(s.AlphaShell) ||
         !std::isfinite(s.HeatTransferK) || !std::isfinite(s.SurfaceF))

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cooler/cooler_correlations.h"
+
+#include "state/float_store.h"
+
+#include <cmath>
+
+namespace heatx {
+
+CoolerTubeSide CoolerTubeAlpha(float re, float pr, float gr, double lambda, double dIn) {
+    const double lnRe = Store(std::log(double(re)));
+    const double lnPr = Store(std::log(double(pr)));
+    CoolerTubeSide t{};
+    if (re < 2300) {
+        t.factor = Store(0.15 * lambda / dIn);
+        t.alpha = Store(t.factor * std::exp(0.33 * lnRe) * std::exp(0.43 * lnPr) * std::pow(double(gr), 0.1));
+    } else if (re < 10000) {
+        t.factor = Store(0.008 * lambda / dIn);
+        t.alpha = Store(t.factor * std::exp(0.9 * lnRe) * std::exp(0.43 * lnPr));
+    } else {
+        t.factor = Store(0.023 * lambda / dIn);
+        t.alpha = Store(t.factor * std::exp(0.8 * lnRe) * std::exp(0.43 * lnPr));
+    }
+    return t;
+}
+
+float CoolerLaminarCorrection(float dtm, float k, float alphaTube) {
+    return Store(std::pow(double(dtm) * k / alphaTube, 0.1));
+}
+
+float CoolerShellAlpha(float re, float pr, double lambda, double d) {
+    const double re2 = re;
+    const double pr2 = pr;
+    if (re <= 1000) return Store(0.336 * (lambda / d) * std::sqrt(re2) * std::pow(pr2, 0.36));
+    return Store(0.24 * (lambda / d) * std::pow(re2, 0.6) * std::pow(pr2, 0.36));
+}
+
+float MixedFlowDrivingForce(double eps, double dt) { return Store(eps * dt); }
+
+float CoolerOverallK(float alphaShell, double sumR, float alphaTube) {
+    return Store(1.0 / (1.0 / alphaShell + sumR + 1.0 / alphaTube));
+}
+
+float CoolerSurface(double load, float dtm, float k) { return Store(load / (double(dtm) * k)); }
+
+}  // namespace heatx
