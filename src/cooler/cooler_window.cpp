@@ -4,6 +4,7 @@
 #include "cooler/cooler_road.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
+#include "sheets/sheet_layout.h"
 #include "window_base/picture_button.h"
 #include "window_base/program.h"
 #include "window_base/window_texts.h"
@@ -20,8 +21,7 @@ const QString kConstructiveInputTitle = QStringLiteral("ВВОД КОНСТРУ�
 const QString kReynoldsHeading = QStringLiteral("ЧИСЛО RE В ТР.    ЧИСЛО RE В МТР.ПР-ВЕ");
 const QString kModelFailed = QStringLiteral("РАСЧЁТ НЕВОЗМОЖЕН ПРИ ЭТИХ ИСХОДНЫХ ДАННЫХ !");
 
-// Lines on the surface and list items stand 195 twips apart.
-constexpr double kLineStep = 195;
+using sheet_layout::kLineStep;
 // Composition widths: the sheet at first entry and after editing a line, the
 // sheet re-opened from the design window, the construction list and the
 // constructive labels of the design window.
@@ -151,7 +151,7 @@ void Form6::KeepData() {
         p.platform().Beep();
         Command1->hide();
         Command2->hide();
-        ShowBadLine(530, 1200 + kLineStep * s.BadLineIndex, 9000);
+        ShowBadLine(sheet_layout::kSurfaceLeft, sheet_layout::MarkerY(s.BadLineIndex), 9000);
         ShowInputError(Twips(List1).left + 1600);
         return;
     }
@@ -179,7 +179,7 @@ void Form6::EndCorrections() {
         ClearSurface();
         PrintLines();
         const TwipsRect list = Twips(List1);
-        ShowBadLine(530, list.top + kLineStep * s.BadLineIndex, list.width);
+        ShowBadLine(sheet_layout::kSurfaceLeft, list.top + kLineStep * s.BadLineIndex, list.width);
         ShowInputError(list.left + 1600);
         return;
     }

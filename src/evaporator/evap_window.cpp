@@ -5,6 +5,7 @@
 #include "evaporator/evap_texts.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
+#include "sheets/sheet_layout.h"
 #include "window_base/picture_button.h"
 #include "window_base/program.h"
 #include "window_base/window_texts.h"
@@ -13,9 +14,6 @@
 namespace heatx {
 
 namespace {
-
-// Sheet lines stand 195 twips apart, on the list and on the surface.
-constexpr double kLineStep = 195;
 
 // Where the input box of the tube height opens, twips from the screen corner.
 constexpr int kHeightBoxX = 2000;
@@ -74,7 +72,7 @@ void EvapDesignRun(Program& p, SheetWindow& sheet) {
         sheet.List1->hide();
         sheet.Command1->hide();
         sheet.Command2->hide();
-        sheet.ShowBadLine(530, 1200 + kLineStep * s.BadLineIndex, 9000);
+        sheet.ShowBadLine(sheet_layout::kSurfaceLeft, sheet_layout::MarkerY(s.BadLineIndex), 9000);
         EvapErrorDialog(p)->ShowOverSheet();
         return;
     }

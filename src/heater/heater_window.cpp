@@ -4,6 +4,7 @@
 #include "heater/heater_road.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
+#include "sheets/sheet_layout.h"
 #include "window_base/picture_button.h"
 #include "window_base/program.h"
 #include "window_base/window_texts.h"
@@ -12,8 +13,6 @@
 namespace heatx {
 
 namespace {
-
-constexpr double kListLineStep = 195;
 
 // The sheet passed its check: on to the design window, which waits for the
 // choice of horizontal or vertical.
@@ -50,7 +49,7 @@ void KeepData(SheetWindow& sheet, Program& p) {
     p.platform().Beep();
     sheet.Command1->hide();
     sheet.Command2->hide();
-    sheet.ShowBadLine(530, 1200 + kListLineStep * s.BadLineIndex, 9000);
+    sheet.ShowBadLine(sheet_layout::kSurfaceLeft, sheet_layout::MarkerY(s.BadLineIndex), 9000);
     ShowInputError(p, sheet, -1);
 }
 
@@ -67,7 +66,7 @@ void EndCorrections(SheetWindow& sheet, Program& p) {
     sheet.ClearSurface();
     sheet.PrintLines();
     const TwipsRect list = Twips(sheet.List1);
-    sheet.ShowBadLine(list.left, list.top + kListLineStep * s.BadLineIndex, list.width);
+    sheet.ShowBadLine(list.left, list.top + sheet_layout::kLineStep * s.BadLineIndex, list.width);
     ShowInputError(p, sheet, list.left + 1600);
 }
 

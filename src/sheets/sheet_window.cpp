@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/sheet_window.h"
 
+#include "sheets/sheet_layout.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
 #include "window_base/picture_button.h"
@@ -11,12 +12,7 @@
 
 namespace heatx {
 
-namespace {
-// Lines on the surface and list items stand 195 twips apart.
-constexpr double kLineStep = 195;
-constexpr double kSurfaceLeft = 530;
-constexpr double kSurfaceTop = 1210;
-}  // namespace
+using sheet_layout::kLineStep;
 
 SheetWindow::SheetWindow(Program& program, SheetSetup setup)
     : FormWindow(program, setup.formName), setup_(std::move(setup)) {
@@ -120,7 +116,7 @@ void SheetWindow::RefillList() {
 
 void SheetWindow::PrintLines() {
     for (int i = 0; i < setup_.promptedLines; ++i)
-        PrintAt(kSurfaceLeft, kSurfaceTop + kLineStep * i, ComposedLine(i));
+        PrintAt(sheet_layout::kSurfaceLeft, sheet_layout::SurfaceY(i), ComposedLine(i));
 }
 
 void SheetWindow::ShowBadLine(double left, double top, double width) {
@@ -155,7 +151,7 @@ void SheetWindow::EditLine(int i) {
     Command3->hide();
     CalcState& s = State();
     const QString answer = program().platform().InputBox(setup_.caption(s, i), texts::kInputBoxTitle,
-                                                         setup_.editInputX, static_cast<int>(1680 + kLineStep * (i + 1)));
+                                                         setup_.editInputX, sheet_layout::EditPromptY(i));
     QString& text = setup_.valueText(s, i);
     StoreTypedLine(text, s.InputValues[i], answer);
     delete List1->takeItem(i);
@@ -179,7 +175,7 @@ void SheetWindow::RunFirstEntry() {
     List1->setEnabled(true);
     for (int i = 0; i < setup_.promptedLines; ++i) {
         const QString answer = program().platform().InputBox(setup_.caption(s, i), texts::kInputBoxTitle, 4000,
-                                                             static_cast<int>(1680 + kLineStep * i));
+                                                             sheet_layout::FirstEntryPromptY(i));
         StoreTypedLine(setup_.valueText(s, i), s.InputValues[i], answer);
         AppendLine(i);
     }

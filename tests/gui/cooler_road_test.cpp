@@ -121,7 +121,7 @@ private slots:
             QCOMPARE(box.prompt, r.state.CoolerCaptions[i]);
             QCOMPARE(box.title, QStringLiteral("ВВОД ИСХОДНОЙ ИНФОРМАЦИИ"));
             QCOMPARE(box.x, 4000);
-            QCOMPARE(box.y, 1680 + 195 * i);
+            QCOMPARE(box.y, sheet_layout::FirstEntryPromptY(i));
         }
         QCOMPARE(r.state.CoolerCaptions[17],
                  QStringLiteral(" ПЛОЩАДЬ НАИБОЛЕЕ УЗКОГО СЕЧЕНИЯ ПОТОКА В МТР. ПР-ВЕ, М^2 "));
@@ -144,11 +144,12 @@ private slots:
         Road::Click(sheet->Command1);
         const QList<AskedBox> constructive = r.platform.inputBoxes.mid(14);
         QCOMPARE(constructive.size(), 5);
+        const int ys[5] = {700, 895, 1090, 1285, 1480};  // twips, lines 13 to 17
         for (int k = 0; k < 5; ++k) {
             QCOMPARE(constructive[k].prompt, r.state.CoolerCaptions[13 + k]);
             QCOMPARE(constructive[k].title, QStringLiteral("ВВОД КОНСТРУКТИВНЫХ ОСОБЕННОСТЕЙ АППАРАТА"));
             QCOMPARE(constructive[k].x, 800);
-            QCOMPARE(constructive[k].y, 700 + 195 * k);
+            QCOMPARE(constructive[k].y, ys[k]);
         }
         QCOMPARE(r.state.CoolerValueTexts[15], QStringLiteral("0.9"));
         QCOMPARE(r.platform.beeps, 0);
@@ -257,14 +258,14 @@ private slots:
         QCOMPARE(sheet->Command1->PictureName(), QStringLiteral("ne_izm_r.bmp"));
         QVERIFY(!sheet->List1->isVisible());
         QCOMPARE(sheet->Surface().size(), 13);
-        QCOMPARE(sheet->Surface()[12].y, 1210.0 + 195 * 12);
+        QCOMPARE(sheet->Surface()[12].y, sheet_layout::SurfaceY(12));
         QCOMPARE(sheet->Surface()[7].text, ComposeLine(r.state.CoolerCaptions[7], 72, "abc"));
 
         Road::Click(sheet->Command1);
         QCOMPARE(r.platform.beeps, 1);
         QVERIFY(!sheet->Command1->isVisible() && !sheet->Command2->isVisible());
         QCOMPARE(sheet->Label2->text(), ComposeLine(r.state.CoolerCaptions[3], 72, "100"));
-        QCOMPARE(Twips(sheet->Label2).top, 1200.0 + 195 * 3);
+        QCOMPARE(Twips(sheet->Label2).top, sheet_layout::MarkerY(3));
         QCOMPARE(Twips(sheet->Label2).width, 9000.0);
         ErrorDialog* dialog = Dialog(r);
         QVERIFY(dialog && dialog->isVisible());
@@ -292,7 +293,7 @@ private slots:
         const AskedBox& asked = r.platform.inputBoxes.last();
         QCOMPARE(asked.prompt, r.state.CoolerCaptions[3]);
         QCOMPARE(asked.x, 4000);
-        QCOMPARE(asked.y, 1875 + 195 * 3);
+        QCOMPARE(asked.y, sheet_layout::EditPromptY(3));
         QCOMPARE(sheet->List1->item(3)->text(), ComposeLine(r.state.CoolerCaptions[3], 72, "4180"));
         QCOMPARE(sheet->List1->currentRow(), 3);
         QVERIFY(sheet->List1->isVisible() && sheet->List1->isEnabled());
@@ -311,7 +312,7 @@ private slots:
         QCOMPARE(sheet->Surface().size(), 13);
         QCOMPARE(sheet->Label2->text(), ComposeLine(r.state.CoolerCaptions[7], 72, "abc"));
         QCOMPARE(Twips(sheet->Label2).left, 530.0);
-        QCOMPARE(Twips(sheet->Label2).top, 1200.0 + 195 * 7);
+        QCOMPARE(Twips(sheet->Label2).top, sheet_layout::MarkerY(7));
         QCOMPARE(Twips(sheet->Label2).width, 11000.0);
         dialog = Dialog(r);
         QVERIFY(dialog && dialog->isVisible());

@@ -156,7 +156,7 @@ private slots:
             QCOMPARE(box.prompt, r.state.EvapCaptions[i]);
             QCOMPARE(box.title, QStringLiteral("ВВОД ИСХОДНОЙ ИНФОРМАЦИИ"));
             QCOMPARE(box.x, 4000);
-            QCOMPARE(box.y, 1680 + 195 * i);
+            QCOMPARE(box.y, sheet_layout::FirstEntryPromptY(i));
         }
         QCOMPARE(r.state.EvapCaptions[9], QStringLiteral(" ПЛОТНОСТЬ ПАРОВ ЖИДКОСТИ ПРИ ТЕМПЕРАТУРЕ КИПЕНИЯ, КГ/(М^3)"));
         QCOMPARE(r.state.EvapValueTexts[3], QStringLiteral("0.000191"));
@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(sheet->Surface().size(), 15);
         for (int i = 0; i < 15; ++i) {
             QCOMPARE(sheet->Surface()[i].x, 530.0);
-            QCOMPARE(sheet->Surface()[i].y, 1210.0 + 195 * i);
+            QCOMPARE(sheet->Surface()[i].y, sheet_layout::SurfaceY(i));
             QCOMPARE(sheet->Surface()[i].text, SheetLine(r.state, i));
         }
 
@@ -350,7 +350,7 @@ private slots:
         QVERIFY(sheet->Label2->isVisible());
         QCOMPARE(sheet->Label2->text(), SheetLine(r.state, 3));
         QCOMPARE(Twips(sheet->Label2).left, 530.0);
-        QCOMPARE(Twips(sheet->Label2).top, 1200.0 + 195 * 3);
+        QCOMPARE(Twips(sheet->Label2).top, sheet_layout::MarkerY(3));
         QCOMPARE(Twips(sheet->Label2).width, 9000.0);
         ErrorDialog* dialog = Dialog(r);
         QVERIFY(dialog && dialog->isVisible());
@@ -380,7 +380,7 @@ private slots:
         Road::ClickLine(sheet->List1, 3);
         QCOMPARE(r.platform.inputBoxes.last().prompt, r.state.EvapCaptions[3]);
         QCOMPARE(r.platform.inputBoxes.last().x, 4000);
-        QCOMPARE(r.platform.inputBoxes.last().y, 1680 + 195 * 4);
+        QCOMPARE(r.platform.inputBoxes.last().y, sheet_layout::EditPromptY(3));
         QCOMPARE(sheet->List1->item(3)->text(), SheetLine(r.state, 3));
         QCOMPARE(sheet->List1->count(), 15);
         QVERIFY(!sheet->Label3->isVisible());
@@ -391,7 +391,7 @@ private slots:
         Road::Click(sheet->Command3);
         QCOMPARE(r.platform.beeps, 2);
         QCOMPARE(sheet->Label2->text(), SheetLine(r.state, 12));
-        QCOMPARE(Twips(sheet->Label2).top, 1200.0 + 195 * 12);
+        QCOMPARE(Twips(sheet->Label2).top, sheet_layout::MarkerY(12));
         QCOMPARE(sheet->Surface().size(), 15);
         QVERIFY(Dialog(r) && Dialog(r)->isVisible());
         QCOMPARE(Dialog(r)->TopTwips(), 4500.0);
@@ -404,7 +404,7 @@ private slots:
         r.platform.Answer({"1000000"});
         Road::ClickLine(sheet->List1, 14);
         QCOMPARE(sheet->List1->item(14)->text(), SheetLine(r.state, 14));
-        QCOMPARE(r.platform.inputBoxes.last().y, 1680 + 195 * 15);
+        QCOMPARE(r.platform.inputBoxes.last().y, sheet_layout::EditPromptY(14));
 
         r.platform.Answer({"4"});
         Road::Click(sheet->Command3);

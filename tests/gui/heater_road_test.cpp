@@ -46,8 +46,11 @@ private slots:
             QCOMPARE(box.prompt, r.state.HeaterCaptions[i]);
             QCOMPARE(box.title, QStringLiteral("ВВОД ИСХОДНОЙ ИНФОРМАЦИИ"));
             QCOMPARE(box.x, 4000);
-            QCOMPARE(box.y, 1680 + 195 * i);
+            QCOMPARE(box.y, sheet_layout::FirstEntryPromptY(i));
         }
+        // In twips: line 0 is asked for at 1680, line 10 at 3630.
+        QCOMPARE(r.platform.inputBoxes[1].y, 1680);
+        QCOMPARE(r.platform.inputBoxes[11].y, 3630);
         // The typed comma became a point; the list shows the composed lines.
         QCOMPARE(r.state.HeaterValueTexts[0], QStringLiteral("0.686"));
         QCOMPARE(r.state.InputValues[0], 0.686f);
@@ -195,9 +198,12 @@ private slots:
         QCOMPARE(sheet->Surface().size(), 11);
         for (int i = 0; i < 11; ++i) {
             QCOMPARE(sheet->Surface()[i].x, 530.0);
-            QCOMPARE(sheet->Surface()[i].y, 1210.0 + 195 * i);
+            QCOMPARE(sheet->Surface()[i].y, sheet_layout::SurfaceY(i));
             QCOMPARE(sheet->Surface()[i].text, sheet->List1->item(i)->text());
         }
+        // In twips: line 0 stands at 1210, line 10 at 3160.
+        QCOMPARE(sheet->Surface()[0].y, 1210.0);
+        QCOMPARE(sheet->Surface()[10].y, 3160.0);
 
         Road::Click(sheet->Command1);
         QCOMPARE(r.platform.beeps, 1);
@@ -244,7 +250,7 @@ private slots:
         QVERIFY(!sheet->List1->isVisible() && !sheet->Command3->isVisible());
         QCOMPARE(sheet->Surface().size(), 11);
         QCOMPARE(sheet->Label2->text(), SheetLine(r.state, 3));
-        QCOMPARE(sheet->Label2->y(), (1200 + 195 * 3) / 15);
+        QCOMPARE(sheet->Label2->y(), static_cast<int>(sheet_layout::MarkerY(3) / 15));
         dialog = r.form5();
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->LeftTwips(), 2100.0);

@@ -8,6 +8,7 @@
 #include "platform/qt_platform.h"
 #include "scripted_platform.h"
 #include "sheets/error_dialog.h"
+#include "sheets/sheet_layout.h"
 #include "window_base/picture_button.h"
 #include "sheets/sheet_window.h"
 #include "shell/all_windows.h"
