@@ -177,6 +177,38 @@ Scaled ScaleToNineDigits(std::uint32_t m, int e, int x, std::uint64_t* digits) {
     return Scaled::Done;
 }
 
+// The nine digits d1..d9 of a value d1.d2...d9 * 10^x, of which digits past
+// last are zeros, written as printf "%.9g" writes them.
+char* PlaceDigits(char* p, const char (&digits)[9], int last, int x) {
+    if (x < -4 || x >= 9) {
+        *p++ = digits[0];
+        if (last > 0) {
+            *p++ = '.';
+            for (int k = 1; k <= last; ++k) *p++ = digits[k];
+        }
+        *p++ = 'e';
+        *p++ = x < 0 ? '-' : '+';
+        const int ax = x < 0 ? -x : x;
+        if (ax >= 100) *p++ = char('0' + ax / 100);
+        *p++ = char('0' + ax / 10 % 10);
+        *p++ = char('0' + ax % 10);
+        return p;
+    }
+    if (x >= 0) {
+        for (int k = 0; k <= x; ++k) *p++ = digits[k];
+        if (last > x) {
+            *p++ = '.';
+            for (int k = x + 1; k <= last; ++k) *p++ = digits[k];
+        }
+        return p;
+    }
+    *p++ = '0';
+    *p++ = '.';
+    for (int k = 0; k < -x - 1; ++k) *p++ = '0';
+    for (int k = 0; k <= last; ++k) *p++ = digits[k];
+    return p;
+}
+
 }  // namespace
 
 char* WriteNineDigits(char* out, float value) {
@@ -217,33 +249,7 @@ char* WriteNineDigits(char* out, float value) {
     while (last > 0 && digits[last] == '0') --last;
     char* p = out;
     if (bits >> 31) *p++ = '-';
-    if (x < -4 || x >= 9) {
-        *p++ = digits[0];
-        if (last > 0) {
-            *p++ = '.';
-            for (int k = 1; k <= last; ++k) *p++ = digits[k];
-        }
-        *p++ = 'e';
-        *p++ = x < 0 ? '-' : '+';
-        const int ax = x < 0 ? -x : x;
-        if (ax >= 100) *p++ = char('0' + ax / 100);
-        *p++ = char('0' + ax / 10 % 10);
-        *p++ = char('0' + ax % 10);
-        return p;
-    }
-    if (x >= 0) {
-        for (int k = 0; k <= x; ++k) *p++ = digits[k];
-        if (last > x) {
-            *p++ = '.';
-            for (int k = x + 1; k <= last; ++k) *p++ = digits[k];
-        }
-        return p;
-    }
-    *p++ = '0';
-    *p++ = '.';
-    for (int k = 0; k < -x - 1; ++k) *p++ = '0';
-    for (int k = 0; k <= last; ++k) *p++ = digits[k];
-    return p;
+    return PlaceDigits(p, digits, last, x);
 }
 
 CsvWriter::CsvWriter(ByteSink& sink, char decimalMark, char separator)
