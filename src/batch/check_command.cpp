@@ -212,11 +212,9 @@ int RunCheckCommand(int argc, char** argv) {
     SetPdfTextReader(ModulePdfReader());
     CheckOptions o;
     QString error;
-    switch (ParseCheckArguments(Arguments(argc, argv, 1), o, &error)) {
-    case Parsed::Help: return kVoice.Help(kCheckHelp);
-    case Parsed::Error: return kVoice.Usage(error);
-    case Parsed::Run: break;
-    }
+    if (const auto ended = kVoice.EndBeforeRun(ParseCheckArguments(Arguments(argc, argv, 1), o, &error), kCheckHelp,
+                                               error))
+        return *ended;
     std::vector<VariantRow> variants;
     std::map<QString, QString> roster;
     if (!ReadLists(o, variants, roster, &error)) return kVoice.Usage(error);

@@ -77,6 +77,15 @@ int CommandVoice::Help(const char* text) const {
     return kExitOutputFailed;
 }
 
+std::optional<int> CommandVoice::EndBeforeRun(Parsed parsed, const char* help, const QString& error) const {
+    switch (parsed) {
+    case Parsed::Help: return Help(help);
+    case Parsed::Error: return Usage(error);
+    case Parsed::Run: break;
+    }
+    return std::nullopt;
+}
+
 QLocale EnvironmentLocale() {
     for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
         const char* value = std::getenv(name);

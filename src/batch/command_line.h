@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace heatx::batch {
@@ -58,6 +59,9 @@ public:
     // The help on standard output: kExitDone, or kExitOutputFailed with the
     // reason when standard output refuses it.
     int Help(const char* text) const;
+    // After the arguments are read: the exit status when the command ends
+    // there (Help: the help text; Error: the usage error), none when it runs.
+    std::optional<int> EndBeforeRun(Parsed parsed, const char* help, const QString& error) const;
 
 private:
     QString name_;

@@ -351,11 +351,8 @@ int Main(int argc, char** argv, const PdfPagesFactory& makePdf) {
     const CommandVoice voice(QStringLiteral("heatx-batch"), QStringLiteral("heatx-batch --help"));
     CliOptions options;
     QString error;
-    switch (ParseArguments(Arguments(argc, argv, 1), options, &error)) {
-    case Parsed::Help: return voice.Help(kHelp);
-    case Parsed::Error: return voice.Usage(error);
-    case Parsed::Run: break;
-    }
+    if (const auto ended = voice.EndBeforeRun(ParseArguments(Arguments(argc, argv, 1), options, &error), kHelp, error))
+        return *ended;
     int fd = STDIN_FILENO;
     if (!options.inputPath.isEmpty()) {
         fd = ::open(QFile::encodeName(options.inputPath).constData(), O_RDONLY | O_CLOEXEC);

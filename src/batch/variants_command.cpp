@@ -141,11 +141,9 @@ bool ReadBase(const VariantsCall& c, std::vector<BaseRow>& rows, QString* error)
 int RunVariantsCommand(int argc, char** argv) {
     VariantsCall c;
     QString error;
-    switch (ParseVariantsArguments(Arguments(argc, argv, 1), c, &error)) {
-    case Parsed::Help: return kVoice.Help(kVariantsHelp);
-    case Parsed::Error: return kVoice.Usage(error);
-    case Parsed::Run: break;
-    }
+    if (const auto ended = kVoice.EndBeforeRun(ParseVariantsArguments(Arguments(argc, argv, 1), c, &error),
+                                               kVariantsHelp, error))
+        return *ended;
     std::vector<BaseRow> rows;
     if (!ReadBase(c, rows, &error)) return kVoice.Usage(error);
 
