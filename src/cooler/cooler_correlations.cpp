@@ -7,9 +7,7 @@
 
 namespace heatx {
 
-CoolerTubeSide CoolerTubeAlpha(float re, float pr, float gr, double lambda, double dIn) {
-    const double lnRe = Store(std::log(double(re)));
-    const double lnPr = Store(std::log(double(pr)));
+CoolerTubeSide CoolerTubeAlpha(float re, float lnRe, float lnPr, float gr, double lambda, double dIn) {
     CoolerTubeSide t{};
     if (re < 2300) {
         t.factor = Store(0.15 * lambda / dIn);

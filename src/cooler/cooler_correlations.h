@@ -17,7 +17,8 @@ namespace heatx {
 // Prandtl numbers; Gr its Grashof number d_in^3 g rho_1^2 beta / mu_1^2
 // without the temperature difference, which CoolerLaminarCorrection brings
 // in. The regime is decided on the 4-byte Re_1; the powers of Re_1 and Pr_1
-// are formed as exp(a ln x) from their natural logarithms rounded to 4 bytes.
+// are formed as exp(a ln x) from lnRe and lnPr, their natural logarithms as
+// the program stores them (rounded to 4 bytes).
 // Holds for tubes long against their diameter at the Prandtl numbers of
 // liquids (about 0.6 to 100); the laminar form is that of viscous flow with
 // free convection; the wall temperature correction (Pr/Pr_wall)^0.25 is left
@@ -26,7 +27,7 @@ struct CoolerTubeSide {
     float factor;  // C lambda_1/d_in, W/(m2*K), stored before alpha_1
     float alpha;   // alpha_1, W/(m2*K)
 };
-CoolerTubeSide CoolerTubeAlpha(float re, float pr, float gr, double lambda, double dIn);
+CoolerTubeSide CoolerTubeAlpha(float re, float lnRe, float lnPr, float gr, double lambda, double dIn);
 
 // The laminar correction of alpha_1 for the temperature difference that the
 // Grashof number wants, the drop across the tube-side film q/alpha_1 with

@@ -55,8 +55,9 @@ void CoolerModel(CalcState& s) {
     s.HeatTransferK = Store(double(s.ModelWork11) * kG * s.ModelWork15 * beta / s.ModelWork16);
     s.ModelWork13 = Store(std::log(double(s.ReTube)));
     s.ModelWork14 = Store(std::log(double(s.ReShell)));
-    // alpha_1 by the regime of Re1; Pr1 and Gr are still in their cells.
-    const CoolerTubeSide tube = CoolerTubeAlpha(s.ReTube, s.ReShell, s.HeatTransferK, lambda1, dIn);
+    // alpha_1 by the regime of Re1; Gr is still in its cell.
+    const CoolerTubeSide tube =
+        CoolerTubeAlpha(s.ReTube, s.ModelWork13, s.ModelWork14, s.HeatTransferK, lambda1, dIn);
     s.ModelWork11 = tube.factor;
     s.AlphaTube = tube.alpha;
 
