@@ -374,6 +374,7 @@ void Form13::ConstructionLineClicked(int k) {
     const QString& title = k == 2 ? texts::kConstructionChangeTitleBlank : texts::kConstructionChangeTitle;
     for (;;) {
         const QString answer = p.platform().InputBox(s.CoolerCaptions[line], title, 2800, kPromptY[k]);
+        if (Cancelled(answer)) break;  // the line keeps its value
         StoreTypedLine(s.CoolerValueTexts[line], s.InputValues[line], answer);
         if (CoolerChangeInRange(line, s.InputValues[line])) break;
         if (!GoOnAfterRefusal(p)) {

@@ -156,12 +156,16 @@ void Form11::Run() {
     Command1->setFocus();
 }
 
-bool Form11::AskHeight() {
+bool Form11::AskHeight(bool* cancelled) {
     Program& p = program();
     CalcState& s = p.state();
     for (;;) {
         const QString answer = p.platform().InputBox(texts::kHeightPrompt, texts::kHeightInputTitle, kHeightBoxX,
                                                      kHeightBoxY);
+        if (cancelled != nullptr && Cancelled(answer)) {
+            *cancelled = true;
+            return true;
+        }
         StoreTypedLine(s.EvapValueTexts[kEvapHeightLine], s.InputValues[kEvapHeightLine], answer);
         if (EvapHeightInRange(s.InputValues[kEvapHeightLine])) return true;
         p.platform().Beep();
@@ -223,8 +227,18 @@ void Form11::Print() {
 }
 
 void Form11::ChangeHeight() {
+    // A cancelled box brings back the window as it was, the old height kept.
+    QList<QWidget*> shownBefore;
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1, Label2})
+        if (!w->isHidden()) shownBefore.append(w);
     ShowControls(false);
-    if (!AskHeight()) return;
+    bool cancelled = false;
+    if (!AskHeight(&cancelled)) return;
+    if (cancelled) {
+        for (QWidget* w : shownBefore) w->show();
+        Command2->setFocus();
+        return;
+    }
     // The height line names the height the model is run for, also when the
     // run fails.
     SetHeightLine();

@@ -64,8 +64,9 @@ private:
     static const RowWidths kHeightChange;
 
     // Asks until the tube height lies between 1 and 10 m. False when the
-    // student answered "Нет" to the error box (the program has ended).
-    bool AskHeight();
+    // student answered "Нет" to the error box (the program has ended). When
+    // cancelled is given, a cancelled box keeps the old height and sets it.
+    bool AskHeight(bool* cancelled = nullptr);
     void SetHeightLine();
     void SetResults(const RowWidths& widths);
     void ShowControls(bool show);

@@ -213,11 +213,12 @@ void Form9::ChooseType(Flag horizontal) {
     Command7->hide();
 }
 
-bool Form9::AskConstructive(int line, const QString& title, int x, int y) {
+bool Form9::AskConstructive(int line, const QString& title, int x, int y, bool keepOnCancel) {
     Program& p = program();
     CalcState& s = p.state();
     for (;;) {
         const QString answer = p.platform().InputBox(LineCaption(line), title, x, y);
+        if (keepOnCancel && Cancelled(answer)) return true;
         StoreTypedLine(s.HeaterValueTexts[line], s.InputValues[line], answer);
         if (HeaterConstructiveInRange(line, s.InputValues[line])) return true;
         p.platform().Beep();
@@ -340,7 +341,7 @@ void Form9::ConstructionLineClicked(int k) {
     static constexpr int kPromptY[4] = {1750, 1950, 2150, 2350};
     const int line = kHeaterTypeLine + k;
     const QString& title = k == 3 ? texts::kConstructionChangeTitleBlank : texts::kConstructionChangeTitle;
-    if (!AskConstructive(line, title, 2800, kPromptY[k - 1])) return;
+    if (!AskConstructive(line, title, 2800, kPromptY[k - 1], true)) return;
     const QString c = LineCaption(line);
     delete List1->takeItem(k);
     List1->insertItem(k, c + PadTo(c, 50) + s.HeaterValueTexts[line]);

@@ -66,7 +66,8 @@ private:
     void EndProgram();
     // One constructive line asked for until it lies in its range. False when
     // the student answered "Нет" to the error box (the program has ended).
-    bool AskConstructive(int line, const QString& title, int x, int y);
+    // With keepOnCancel a cancelled box keeps the line's old value.
+    bool AskConstructive(int line, const QString& title, int x, int y, bool keepOnCancel = false);
     QString TypeWord() const;
     QString LineCaption(int line) const;
     void ShowCommands(bool show);

@@ -102,7 +102,9 @@ QString QtPlatform::InputBox(const QString& prompt, const QString& title, int xT
     InputBoxDialog box(prompt, title, MessageParent());
     PlaceOnScreen(&box, xTwips, yTwips);
     if (box.exec() != QDialog::Accepted) return QString();
-    return box.Text();
+    // An empty entry confirmed with OK is an answer, never taken for a cancel.
+    const QString typed = box.Text();
+    return typed.isNull() ? QStringLiteral("") : typed;
 }
 
 int QtPlatform::YesNoBox(const QString& title, const QString& text) {

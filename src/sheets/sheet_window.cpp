@@ -151,11 +151,19 @@ void SheetWindow::EnterEditMode() {
 
 void SheetWindow::EditLine(int i) {
     if (i < 0 || i >= setup_.promptedLines || i >= List1->count() || !List1->isEnabled()) return;
+    const bool hintShown = !Label3->isHidden();
+    const bool endShown = !Command3->isHidden();
     Label3->hide();
     Command3->hide();
     CalcState& s = State();
     const QString answer = program().platform().InputBox(setup_.caption(s, i), texts::kInputBoxTitle,
                                                          setup_.editInputX, static_cast<int>(1680 + kLineStep * (i + 1)));
+    // A cancelled box leaves the line, and the sheet, as they were.
+    if (Cancelled(answer)) {
+        Label3->setVisible(hintShown);
+        Command3->setVisible(endShown);
+        return;
+    }
     QString& text = setup_.valueText(s, i);
     StoreTypedLine(text, s.InputValues[i], answer);
     delete List1->takeItem(i);

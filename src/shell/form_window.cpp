@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 #include "shell/program.h"
 
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -81,6 +82,55 @@ void FormWindow::paintEvent(QPaintEvent*) {
     for (const SurfaceText& t : surface_) painter.drawText(Px(t.x), Px(t.y) + ascent, t.text);
 }
 
+bool FormWindow::event(QEvent* event) {
+    // Every control of the window is watched for being hidden or disabled.
+    if (event->type() == QEvent::ChildAdded) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType()) child->installEventFilter(this);
+    }
+    return QWidget::event(event);
+}
+
+bool FormWindow::Usable(const QWidget* control) const {
+    return control->isVisibleTo(this) && control->isEnabled();
+}
+
+void FormWindow::MoveFocusFrom(QWidget* control) {
+    QWidget* focus = focusWidget();
+    if (focus == nullptr || (focus != control && !control->isAncestorOf(focus))) return;
+    for (QWidget* next = control->nextInFocusChain(); next != control && next != nullptr;
+         next = next->nextInFocusChain()) {
+        if (next == this || !isAncestorOf(next) || control->isAncestorOf(next)) continue;
+        if ((next->focusPolicy() & Qt::TabFocus) && Usable(next)) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    focus->clearFocus();
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!watched->isWidgetType()) return false;
+    auto* control = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::HideToParent:
+    case QEvent::EnabledChange:
+    case QEvent::FocusIn:
+        if (!Usable(control)) MoveFocusFrom(control);
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+        if (!Usable(control)) {
+            MoveFocusFrom(control);
+            return true;
+        }
+        break;
+    default: break;
+    }
+    return false;
+}
+
 void FormWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     program_.ClosedByUser(this);
@@ -153,7 +203,8 @@ public:
     LineKeys(QListWidget* list, std::function<void(int)> edit) : QObject(list), list_(list), edit_(std::move(edit)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == list_ && event->type() == QEvent::KeyPress) {
+        // A hidden or disabled list edits nothing (its window drops the key).
+        if (watched == list_ && event->type() == QEvent::KeyPress && list_->isVisible() && list_->isEnabled()) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) &&
                 (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {

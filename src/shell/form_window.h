@@ -5,6 +5,11 @@
 // left, top, width and height include its frame; controls are placed in the
 // client area. Text printed on the window's surface is kept as (x, y, text)
 // items and drawn over the background until the surface is cleared.
+//
+// A hidden or disabled control never keeps the keyboard focus, whether or not
+// its window is the active one: the focus moves on to the next shown control
+// of the tab order (or leaves the window when there is none), and a key that
+// still reaches such a control is dropped.
 #pragma once
 
 #include <QColor>
@@ -70,9 +75,16 @@ protected:
     virtual void PaintBackground(QPainter& painter);
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ApplyGeometry();
+    // A control that can take the focus: shown (once its window is) and enabled.
+    bool Usable(const QWidget* control) const;
+    // The focus leaves control (or its child) for the next usable control of
+    // the tab order that takes Tab, or the window keeps no focus at all.
+    void MoveFocusFrom(QWidget* control);
 
     Program& program_;
     QString name_;

@@ -546,6 +546,64 @@ private slots:
         QVERIFY(Design(r)->Command1->isVisible() && Design(r)->Label6->isVisible());
     }
 
+    // No hidden or disabled control has the focus or answers a key: the red
+    // sheet and its dialog, editing, the design window and its list.
+    void hiddenControlsNeverAnswerAKey() {
+        Road& r = *road;
+        ToSheet(r, Replaced(kCoolerSheet, 4, "1"));
+        Form6* sheet = Sheet(r);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(sheet->Command1);
+        QVERIFY(Dialog(r));
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        r.platform.Answer({kCoolerSheet[4]});
+        Road::Click(Dialog(r)->Command1);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        r.platform.Answer(kCoolerConstruction);
+        Road::Click(sheet->Command3);
+        Form13* design = Design(r);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(design->Command1);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(design->Command2);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(design->Command6);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        QVERIFY(!r.program->Ended());
+    }
+
+    // A cancelled box keeps the value of a line asked for again: the bad
+    // line the dialog's "Да" asks for, a sheet line, a construction line.
+    void cancellingAChangeKeepsTheValue() {
+        Road& r = *road;
+        ToSheet(r, Replaced(kCoolerSheet, 4, "1"));
+        Form6* sheet = Sheet(r);
+        Road::Click(sheet->Command1);
+        r.platform.Answer({QString()});
+        Road::Click(Dialog(r)->Command1);
+        QCOMPARE(r.state.CoolerValueTexts[4], QStringLiteral("1"));
+        QVERIFY(sheet->Command3->isVisible());
+        QCOMPARE(sheet->Command3->PictureName(), QStringLiteral("end_r.bmp"));
+        r.platform.Answer({QString()});
+        Road::ClickLine(sheet->List1, 9);
+        QCOMPARE(r.state.CoolerValueTexts[9], QStringLiteral("5"));
+        QVERIFY(sheet->Command3->isVisible());
+        r.platform.Answer({kCoolerSheet[4]});
+        Road::ClickLine(sheet->List1, 4);
+        r.platform.Answer(kCoolerConstruction);
+        Road::Click(sheet->Command3);
+        Form13* design = Design(r);
+        Road::Click(design->Command2);
+        const QStringList before = Road::Lines(design->List1);
+        for (int k = 0; k < 5; ++k) {
+            r.platform.Answer({QString()});
+            Road::ClickLine(design->List1, k);
+        }
+        QCOMPARE(Road::Lines(design->List1), before);
+        QCOMPARE(r.platform.yesNoBoxes.size(), 0);
+        QVERIFY(design->Command6->isVisible());
+    }
+
     void hostileTexts_data() {
         HostileRows();
     }

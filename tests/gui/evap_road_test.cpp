@@ -573,6 +573,60 @@ private slots:
         QCOMPARE(row.count('|'), 6);
     }
 
+    // No hidden or disabled control has the focus or answers a key: the red
+    // sheet and its dialog, editing, the design window after a print and in
+    // the model's failure view.
+    void hiddenControlsNeverAnswerAKey() {
+        Road& r = *road;
+        QStringList wrong = kWater;
+        wrong[1] = "5";
+        ToEvapSheet(r, wrong);
+        SheetWindow* sheet = Sheet(r);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(sheet->Command1);
+        QVERIFY(Dialog(r));
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(Dialog(r)->Command1);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        r.platform.Answer({kWater[1]});
+        Road::ClickLine(sheet->List1, 1);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        r.platform.Answer({"4"});
+        Road::Click(sheet->Command3);
+        Form11* design = Design(r);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(design->Command1);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        QVERIFY(!r.program->Ended());
+    }
+
+    // A cancelled box keeps the value of a line asked for again: a sheet
+    // line and the tube height of "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ", whose window
+    // comes back as it was (printed once, the print button stays away).
+    void cancellingAChangeKeepsTheValue() {
+        Road& r = *road;
+        ToEvapSheet(r);
+        SheetWindow* sheet = Sheet(r);
+        Road::Click(sheet->Command2);
+        r.platform.Answer({QString()});
+        Road::ClickLine(sheet->List1, 6);
+        QCOMPARE(r.state.EvapValueTexts[6], QStringLiteral("4220"));
+        QVERIFY(sheet->Label3->isVisible() && !sheet->Command3->isVisible());
+        r.platform.Answer({"4220"});
+        Road::ClickLine(sheet->List1, 6);
+        r.platform.Answer({"4"});
+        Road::Click(sheet->Command3);
+        Form11* design = Design(r);
+        Road::Click(design->Command1);
+        const QString results = design->Label2->text();
+        r.platform.Answer({QString()});
+        Road::Click(design->Command2);
+        QCOMPARE(r.state.EvapValueTexts[15], QStringLiteral("4"));
+        QCOMPARE(design->Label2->text(), results);
+        QVERIFY(design->Label2->isVisible() && design->Command2->isVisible() && !design->Command1->isVisible());
+        QCOMPARE(r.platform.yesNoBoxes.size(), 0);
+    }
+
     void hostileTexts_data() {
         HostileRows();
     }

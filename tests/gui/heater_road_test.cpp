@@ -491,6 +491,82 @@ private slots:
         QVERIFY(r.form9());
     }
 
+    // At every step of the road no hidden or disabled control has the focus
+    // or answers a key: the start window, the menu with its hidden
+    // evaporator button, the red sheet and its dialog, editing, the design
+    // window in each of its states.
+    void hiddenControlsNeverAnswerAKey() {
+        Road& r = *road;
+        r.program->Start();
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        r.platform.Answer({"студент"});
+        Road::Click(r.form1()->Command2);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        QStringList wrong = kGoodSheet;
+        wrong[3] = "5";
+        r.ToSheet(wrong);
+        SheetWindow* sheet = r.form3();
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(sheet->Command1);
+        QVERIFY(r.form5());
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(r.form5()->Command1);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        r.platform.Answer({kGoodSheet[3]});
+        Road::ClickLine(sheet->List1, 3);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(sheet->Command3);
+        Form9* design = r.form9();
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        r.platform.Answer(kConstruction);
+        Road::Click(design->Command6);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(design->Command1);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(design->Command2);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        Road::Click(design->Command8);
+        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
+        QVERIFY(!r.program->Ended());
+    }
+
+    // Cancel, Escape or the close box of the box that asks for a line again
+    // keeps the line's value: on the sheet and in the construction list.
+    void cancellingAChangeKeepsTheValue() {
+        Road& r = *road;
+        r.ToSheet();
+        SheetWindow* sheet = r.form3();
+        Road::Click(sheet->Command2);
+        r.platform.Answer({QString()});
+        Road::ClickLine(sheet->List1, 2);
+        QCOMPARE(r.state.HeaterValueTexts[2], QStringLiteral("2171000"));
+        QCOMPARE(r.state.InputValues[2], 2171000.0f);
+        QCOMPARE(sheet->List1->item(2)->text(), SheetLine(r.state, 2));
+        // Nothing was changed: the hint stays and no end button appears.
+        QVERIFY(sheet->Label3->isVisible() && !sheet->Command3->isVisible());
+        // An empty answer confirmed with OK is still an answer: "0".
+        r.platform.Answer({""});
+        Road::ClickLine(sheet->List1, 2);
+        QCOMPARE(r.state.HeaterValueTexts[2], QStringLiteral("0"));
+        QCOMPARE(sheet->Command3->PictureName(), QStringLiteral("end_r.bmp"));
+        r.platform.Answer({kGoodSheet[2]});
+        Road::ClickLine(sheet->List1, 2);
+        Road::Click(sheet->Command3);
+        r.platform.Answer(kConstruction);
+        Road::Click(r.form9()->Command6);
+        Form9* design = r.form9();
+        Road::Click(design->Command2);
+        const QStringList before = Road::Lines(design->List1);
+        for (int k = 1; k <= 4; ++k) {
+            r.platform.Answer({QString()});
+            Road::ClickLine(design->List1, k);
+        }
+        QCOMPARE(Road::Lines(design->List1), before);
+        QCOMPARE(r.state.HeaterValueTexts[12], QStringLiteral("0.025"));
+        QCOMPARE(r.platform.yesNoBoxes.size(), 0);
+        QVERIFY(design->Command8->isVisible());
+    }
+
     void hostileTexts_data() {
         HostileRows();
     }

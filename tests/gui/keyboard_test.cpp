@@ -192,6 +192,36 @@ private slots:
         QVERIFY(r.program->Ended());
     }
 
+    // The red sheet hides its two buttons when its dialog opens: back on the
+    // sheet (a click on it), Return, Space and Escape press neither of them,
+    // and the dialog's "Да" then leads to editing as it should.
+    void hiddenSheetButtonsIgnoreKeysWhileTheDialogIsOpen() {
+        Road& r = *road;
+        QStringList wrong = kGoodSheet;
+        wrong[0] = "5";
+        r.ToSheet(wrong);
+        SheetWindow* sheet = r.form3();
+        QCOMPARE(Road::FocusIn(sheet), static_cast<QWidget*>(sheet->Command1));
+        Road::Press(Qt::Key_Space);
+        ErrorDialog* dialog = r.form5();
+        QVERIFY(dialog);
+        QCOMPARE(r.UnusableFocus(), QStringList());
+        QWidget* focus = Road::FocusIn(sheet);
+        QVERIFY(focus == nullptr || (focus->isVisible() && focus->isEnabled()));
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape})
+            QTest::keyClick(focus ? focus : static_cast<QWidget*>(sheet), key);
+        QVERIFY(r.form5() == dialog && dialog->isVisible() && sheet->Label2->isVisible());
+        QVERIFY(!sheet->Label3->isVisible() && !sheet->List1->isVisible());
+        QCOMPARE(r.platform.inputBoxes.size(), 12);
+        QCOMPARE(Road::FocusIn(dialog), static_cast<QWidget*>(dialog->Command1));
+        Road::Press(Qt::Key_Return);
+        QVERIFY(!r.form5() && sheet->Label3->isVisible() && sheet->List1->isVisible());
+        r.platform.Answer({"0,686"});
+        Road::ClickLine(sheet->List1, 0);
+        QVERIFY(sheet->Command3->isVisible());
+        QCOMPARE(sheet->Command3->PictureName(), QStringLiteral("end_g.bmp"));
+    }
+
     // Return, keypad Enter and Space edit a line on the heater's sheet and
     // on its construction list; held keys do not ask again and again.
     void listsEditOnReturnEnterAndSpace() {

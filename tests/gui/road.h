@@ -128,6 +128,51 @@ struct Road {
                sheet->windowHandle() != nullptr && !dialog->isModal();
     }
 
+    // Controls of the loaded windows that hold their window's focus while
+    // hidden or disabled, as "Form3.Command2".
+    QStringList UnusableFocus() const {
+        QStringList found;
+        for (const QString& name : loaded()) {
+            const FormWindow* w = program->Loaded(name);
+            const QWidget* focus = w ? w->focusWidget() : nullptr;
+            if (focus && (!focus->isVisibleTo(w) || !focus->isEnabled())) found.append(name + '.' + focus->objectName());
+        }
+        return found;
+    }
+    // What a key could change: the loaded windows and their shown controls,
+    // the boxes asked and the lines printed.
+    QString Snapshot() const {
+        QStringList parts;
+        for (const QString& name : loaded()) {
+            const FormWindow* w = program->Loaded(name);
+            parts.append(name + (w->isVisible() ? "+" : "-"));
+            for (const QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (c->isVisibleTo(w)) parts.append(c->objectName());
+        }
+        parts << QString::number(platform.inputBoxes.size()) << QString::number(platform.yesNoBoxes.size())
+              << QString::number(platform.printer.lines.size());
+        return parts.join(' ');
+    }
+    // The faults of hidden and disabled controls at this step of a road:
+    // those that hold the focus, and those that answer Return, keypad Enter,
+    // Space or Escape sent straight to them.
+    QStringList HiddenControlFaults() {
+        QStringList faults = UnusableFocus();
+        for (const QString& name : loaded()) {
+            FormWindow* w = program->Loaded(name);
+            for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (c->isVisibleTo(w) && c->isEnabled()) continue;
+                const QString before = Snapshot();
+                for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+                    QTest::keyClick(c, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+                    if (program->Ended() || !program->Loaded(name)) break;
+                }
+                if (program->Ended() || Snapshot() != before) return faults << name + '.' + c->objectName() + " answered";
+            }
+        }
+        return faults;
+    }
+
     // Start window, surname entry, library menu.
     void ToMenu(const QString& surname = QStringLiteral("студент с.с. гр. х-10")) {
         program->Start();
@@ -185,7 +230,7 @@ protected:
 // any line accepts: each must be refused as the line's check says.
 inline void HostileRows() {
     QTest::addColumn<QString>("typed");
-    QTest::newRow("empty") << QString();
+    QTest::newRow("empty") << QStringLiteral("");
     QTest::newRow("letters") << QStringLiteral("абв xyz");
     QTest::newRow("10000 characters") << QString(10000, QLatin1Char('9'));
     QTest::newRow("control characters") << QStringLiteral("\u0001\u0007\u001b[2J\u0000\t\r\n");
