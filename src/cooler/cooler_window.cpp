@@ -32,12 +32,13 @@ constexpr uint8_t kReopenedWidth = 70;
 constexpr uint8_t kListWidth = 80;
 constexpr uint8_t kLabelWidth = 75;
 
-// Out of range: beep, then "go on?". False when the answer was "Нет".
-bool GoOnAfterRefusal(Program& p) {
+// Out of range: beep, then "go on?" with what is wrong. False when the
+// answer was "Нет".
+bool GoOnAfterRefusal(Program& p, uint8_t line, const QString& typed, bool change) {
     CalcState& s = p.state();
     p.platform().Beep();
-    s.MessageAnswer =
-        static_cast<float>(p.platform().YesNoBox(texts::kErrorTitle, texts::kInputErrorText + texts::kGoOnQuestion));
+    s.MessageAnswer = static_cast<float>(p.platform().YesNoBox(
+        texts::kErrorTitle, texts::RefusalText(texts::kInputErrorText, CoolerRefusal(line, typed, change))));
     return s.MessageAnswer != kAnswerNo;
 }
 
@@ -55,6 +56,7 @@ SheetSetup CoolerSheetSetup() {
         [](const CalcState& s, int i) { return s.CoolerCaptions[i]; },
         [](CalcState& s, int i) -> QString& { return s.CoolerValueTexts[i]; },
         [](CalcState& s) { return CheckCoolerInput(s); },
+        [](int line) { return CoolerAllowedRange(line); },
     };
 }
 
@@ -83,7 +85,7 @@ bool ReadConstructiveLine(Program& p, uint8_t line) {
                                                      static_cast<int>(700 + kLineStep * (line - 13)));
         StoreTypedLine(s.CoolerValueTexts[line], s.InputValues[line], answer);
         if (CoolerFirstEntryInRange(line, s.InputValues[line])) break;
-        if (!GoOnAfterRefusal(p)) {
+        if (!GoOnAfterRefusal(p, line, answer, false)) {
             p.End();
             return false;
         }
@@ -377,7 +379,7 @@ void Form13::ConstructionLineClicked(int k) {
         if (Cancelled(answer)) break;  // the line keeps its value
         StoreTypedLine(s.CoolerValueTexts[line], s.InputValues[line], answer);
         if (CoolerChangeInRange(line, s.InputValues[line])) break;
-        if (!GoOnAfterRefusal(p)) {
+        if (!GoOnAfterRefusal(p, uint8_t(line), answer, true)) {
             hide();
             p.End();
             return;

@@ -42,6 +42,7 @@ SheetSetup EvapSheetSetup() {
         [](const CalcState& s, int i) { return s.EvapCaptions[i]; },
         [](CalcState& s, int i) -> QString& { return s.EvapValueTexts[i]; },
         [](CalcState& s) { return CheckEvapInput(s); },
+        [](int line) { return EvapAllowedRange(line); },
     };
 }
 
@@ -170,7 +171,7 @@ bool Form11::AskHeight(bool* cancelled) {
         if (EvapHeightInRange(s.InputValues[kEvapHeightLine])) return true;
         p.platform().Beep();
         s.MessageAnswer = static_cast<float>(
-            p.platform().YesNoBox(texts::kErrorTitle, texts::kHeightRefused + texts::kGoOnQuestion));
+            p.platform().YesNoBox(texts::kErrorTitle, texts::RefusalText(texts::kHeightRefused, EvapHeightRefusal(answer))));
         if (s.MessageAnswer == kAnswerNo) {
             EndFromMessage();
             return false;

@@ -88,6 +88,7 @@ SheetSetup HeaterSheetSetup() {
         [](const CalcState& s, int i) { return s.HeaterCaptions[i]; },
         [](CalcState& s, int i) -> QString& { return s.HeaterValueTexts[i]; },
         [](CalcState& s) { return CheckHeaterInput(s); },
+        [](int line) { return HeaterAllowedRange(line); },
     };
 }
 
@@ -222,8 +223,8 @@ bool Form9::AskConstructive(int line, const QString& title, int x, int y, bool k
         StoreTypedLine(s.HeaterValueTexts[line], s.InputValues[line], answer);
         if (HeaterConstructiveInRange(line, s.InputValues[line])) return true;
         p.platform().Beep();
-        s.MessageAnswer = static_cast<float>(
-            p.platform().YesNoBox(texts::kErrorTitle, texts::kInputErrorText + texts::kGoOnQuestion));
+        s.MessageAnswer = static_cast<float>(p.platform().YesNoBox(
+            texts::kErrorTitle, texts::RefusalText(texts::kInputErrorText, HeaterRefusal(s, line, answer))));
         if (s.MessageAnswer == kAnswerNo) {
             hide();
             p.End();

@@ -6,7 +6,11 @@
 #include "sheets/picture_button.h"
 #include "shell/program.h"
 #include "shell/window_texts.h"
+#include "state/input_line.h"
 #include "text/text_format.h"
+
+#include <QEvent>
+#include <QFontMetrics>
 
 
 namespace heatx {
@@ -37,6 +41,14 @@ SheetWindow::SheetWindow(Program& program, SheetSetup setup)
     Label2->setTextFormat(Qt::PlainText);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SetLabelColors(Label2, Rgb(0, 255, 0), Rgb(255, 0, 0));
+
+    RangeNote = new QLabel(this);
+    RangeNote->setObjectName(QStringLiteral("RangeNote"));
+    RangeNote->setTextFormat(Qt::PlainText);
+    RangeNote->setWordWrap(true);
+    RangeNote->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    SetLabelColors(RangeNote, Rgb(255, 255, 0), Rgb(255, 0, 0));
+    RangeNote->hide();
 
     Label3 = new QLabel(texts::kEditHint, this);
     Label3->setObjectName(QStringLiteral("Label3"));
@@ -128,6 +140,40 @@ void SheetWindow::ShowBadLine(double left, double top, double width) {
     SetTwips(Label2, left, top, width, 200);
     Label2->show();
     Label2->raise();
+    ShowRangeNote();
+}
+
+void SheetWindow::ShowRangeNote() {
+    const QString range = setup_.allowedRange ? setup_.allowedRange(State().BadLineIndex) : QString();
+    if (range.isEmpty()) {
+        RangeNote->hide();
+        return;
+    }
+    const QFontMetrics metrics(RangeNote->font());
+    const QRect line = Label2->geometry();
+    const QString beside = QStringLiteral("\u2190 ДОПУСТИМО ") + range;
+    const int x = line.left() + Label2->fontMetrics().horizontalAdvance(Label2->text()) + metrics.horizontalAdvance(QLatin1Char(' '));
+    const int besideWidth = metrics.horizontalAdvance(beside) + 4;
+    if (x + besideWidth <= width()) {
+        RangeNote->setText(beside);
+        RangeNote->setGeometry(x, line.top(), besideWidth, std::max(line.height(), metrics.height()));
+    } else {
+        // Under the printed lines the note names its line; a long one takes
+        // a second row.
+        RangeNote->setText(RangeLine(setup_.caption(State(), State().BadLineIndex), range));
+        const int left = Px(kSurfaceLeft);
+        const int room = std::max(1, width() - 2 * left);
+        const int rows = metrics.horizontalAdvance(RangeNote->text()) + 4 > room ? 2 : 1;
+        RangeNote->setGeometry(left, Px(kSurfaceTop + kLineStep * setup_.promptedLines + 60), room,
+                               rows * metrics.lineSpacing() + 2);
+    }
+    RangeNote->show();
+    RangeNote->raise();
+}
+
+bool SheetWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label2 && event->type() == QEvent::HideToParent) RangeNote->hide();
+    return FormWindow::eventFilter(watched, event);
 }
 
 void SheetWindow::SetKeepFace(bool passed) {

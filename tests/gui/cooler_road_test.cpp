@@ -37,7 +37,7 @@ const Expected kLaminar = {"299,14", "535,61", "175,13", "74,02", "606,30", "312
 const Expected kDoubleLoad = {"3664,71", "535,61", "378,80", "68,44", "16976,53", "3125,00"};
 
 const QString kMargin(12, QLatin1Char(' '));
-const QString kGoOn = QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ    Продолжаете работу ?");
+const QString kRefused = QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ");
 
 Form6* Sheet(const Road& r) { return r.Win<Form6>("Form6"); }
 ErrorDialog* Dialog(const Road& r) { return r.Win<ErrorDialog>("Form14"); }
@@ -361,7 +361,10 @@ private slots:
         QCOMPARE(r.platform.beeps, 1);
         QCOMPARE(r.platform.yesNoBoxes.size(), 1);
         QCOMPARE(r.platform.yesNoBoxes[0].title, QStringLiteral("ОШИБКА !"));
-        QCOMPARE(r.platform.yesNoBoxes[0].prompt, kGoOn);
+        // The typed 0.019 is refused at its 8-byte bound, and the box says so.
+        QCOMPARE(r.platform.yesNoBoxes[0].prompt,
+                 kRefused + QStringLiteral("\nНАРУЖНЫЙ ДИАМЕТР ТРУБ: ВВЕДЕНО «0,019»; ДОПУСТИМО БОЛЬШЕ 0,019 И НЕ "
+                                           "БОЛЬШЕ 0,06 М\n    Продолжаете работу ?"));
         QCOMPARE(r.state.MessageAnswer, float(kAnswerYes));
         const QList<AskedBox> asked = r.platform.inputBoxes.mid(14);
         QCOMPARE(asked.size(), 6);
@@ -414,6 +417,16 @@ private slots:
         QCOMPARE(r.state.MessageAnswer, float(kAnswerNo));
         QVERIFY(r.program->Ended());
         QVERIFY(r.loaded().isEmpty());
+    }
+
+    // The full-screen sheet has room for the note beside the marked line.
+    void theMarkedLineSaysWhatIsAllowed() {
+        Road& r = *road;
+        ToSheet(r, Replaced(kCoolerSheet, 0, "0,01"));
+        Road::Click(Sheet(r)->Command1);
+        QCOMPARE(Sheet(r)->RangeNote->text(), QStringLiteral("← ДОПУСТИМО БОЛЬШЕ 0,01 И НЕ БОЛЬШЕ 1"));
+        QCOMPARE(Road::RangeNoteFault(Sheet(r)), QString());
+        QCOMPARE(Sheet(r)->RangeNote->geometry().top(), Sheet(r)->Label2->geometry().top());
     }
 
     void refusedAtFirstEntryNoEndsTheProgram() {
@@ -643,7 +656,7 @@ private slots:
         }
         QCOMPARE(r.platform.yesNoBoxes.size(), 10);
         QCOMPARE(r.platform.beeps, 1 + 10);
-        for (const AskedBox& box : r.platform.yesNoBoxes) QCOMPARE(box.prompt, kGoOn);
+        for (const AskedBox& box : r.platform.yesNoBoxes) QVERIFY2(Road::IsRefusal(box.prompt, kRefused), qPrintable(box.prompt));
         Road::Click(design->Command6);
         QCOMPARE(design->Label4->text(), ResultLabel(kTurbulent));
         QVERIFY(!r.program->Ended());

@@ -322,7 +322,10 @@ private slots:
         QCOMPARE(r.platform.beeps, 2);
         QCOMPARE(r.platform.yesNoBoxes.size(), 2);
         QCOMPARE(r.platform.yesNoBoxes[0].title, QStringLiteral("ОШИБКА !"));
-        QCOMPARE(r.platform.yesNoBoxes[0].prompt, QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ    Продолжаете работу ?"));
+        // The box says which line, what was typed and what is allowed.
+        QCOMPARE(r.platform.yesNoBoxes[0].prompt,
+                 QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ\nДЛИНА ТРУБ: ВВЕДЕНО «10,05»; ДОПУСТИМО ОТ 0,99 ДО "
+                                "10,01 М\n    Продолжаете работу ?"));
         // The length was asked for twice at the same place; the tubes never.
         const QList<AskedBox> asked = r.platform.inputBoxes.mid(12);
         QCOMPARE(asked.size(), 4);
@@ -528,6 +531,30 @@ private slots:
         Road::Click(design->Command8);
         QCOMPARE(r.HiddenControlFaults().join(";"), QString());
         QVERIFY(!r.program->Ended());
+    }
+
+    // The marked line of the red sheet says what it allows: the heater's
+    // sheet has no room beside it, so under the printed lines, naming the
+    // line. The note goes with the mark.
+    void theMarkedLineSaysWhatIsAllowed() {
+        Road& r = *road;
+        QStringList wrong = kGoodSheet;
+        wrong[0] = "0,04";
+        r.ToSheet(wrong);
+        SheetWindow* sheet = r.form3();
+        Road::Click(sheet->Command1);
+        QCOMPARE(sheet->RangeNote->text(),
+                 QStringLiteral("ТЕПЛОПРОВОДНОСТЬ КОНДЕНСАТА: ДОПУСТИМО БОЛЬШЕ 0,04 И НЕ БОЛЬШЕ 1 ВТ/(М*К)"));
+        QCOMPARE(Road::RangeNoteFault(sheet), QString());
+        Road::Click(r.form5()->Command1);
+        QVERIFY(!sheet->RangeNote->isVisible());
+        // From the end of corrections the next bad line is marked with its own.
+        r.platform.Answer({"0,686", "600"});
+        Road::ClickLine(sheet->List1, 0);
+        Road::ClickLine(sheet->List1, 10);
+        Road::Click(sheet->Command3);
+        QCOMPARE(sheet->RangeNote->text(), QStringLiteral("РАСХОД ЖИДКОСТИ: ДОПУСТИМО БОЛЬШЕ 0 И НЕ БОЛЬШЕ 500 КГ/С"));
+        QCOMPARE(Road::RangeNoteFault(sheet), QString());
     }
 
     // Cancel, Escape or the close box of the box that asks for a line again

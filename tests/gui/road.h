@@ -16,6 +16,8 @@
 #include "shell/program.h"
 #include "text/text_format.h"
 
+#include "platform/twips.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QWindow>
@@ -171,6 +173,31 @@ struct Road {
             }
         }
         return faults;
+    }
+
+    // The text of a box that refuses a typed value: its described first
+    // words, one line that says what is wrong, the question on its own line.
+    static bool IsRefusal(const QString& text, const QString& head) {
+        const QStringList lines = text.split('\n');
+        return lines.size() == 3 && lines[0] == head && lines[1].contains(QStringLiteral("; ДОПУСТИМО ")) &&
+               lines[2] == QStringLiteral("    Продолжаете работу ?");
+    }
+
+    // The note of what the marked line of a sheet allows: shown whole inside
+    // the window, beside the marked line (after its text, on its row) or
+    // under the printed lines, and never over another printed line.
+    static QString RangeNoteFault(const SheetWindow* sheet) {
+        const QLabel* note = sheet->RangeNote;
+        if (!note->isVisible()) return QStringLiteral("no note");
+        const QRect at = note->geometry();
+        if (!sheet->rect().contains(at)) return QStringLiteral("note outside the window");
+        if (note->heightForWidth(at.width()) > at.height()) return QStringLiteral("note cut");
+        const QRect line = sheet->Label2->geometry();
+        const int textEnd = line.left() + sheet->Label2->fontMetrics().horizontalAdvance(sheet->Label2->text());
+        const bool beside = at.top() == line.top() && at.left() >= textEnd;
+        const int listingEnd = Px(1210 + 195 * sheet->Setup().promptedLines);
+        if (!beside && at.top() < listingEnd) return QStringLiteral("note over the lines");
+        return {};
     }
 
     // Start window, surname entry, library menu.
