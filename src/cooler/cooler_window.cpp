@@ -252,6 +252,7 @@ Form13::Form13(Program& program) : FormWindow(program, QStringLiteral("Form13"))
     Command4 = button("Command4", texts::kOtherExchangerButton, Rgb(255, 192, 128), 6120, 5175);
     Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 0), 6720, 5175);
     Command6 = button("Command6", texts::kGoCalculateButton, Rgb(0, 255, 0), 0, 2175);
+    Note = new PrintNote(this, Command1, Label4);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Print(); });
     connect(Command2, &QPushButton::clicked, this, [this] { ShowConstructionList(); });
@@ -344,6 +345,7 @@ void Form13::Print() {
     program().state().PrintStarted = kSet;
     program().PrintCoolerRow();
     Command1->hide();
+    Note->Tell(program().platform().ReportPrinter().CopyPath());
     Command2->setFocus();
 }
 

@@ -122,6 +122,7 @@ Form11::Form11(Program& program) : FormWindow(program, QStringLiteral("Form11"))
     Command3 = button("Command3", texts::kChangePropertiesButton, Rgb(0, 255, 255), 5160);
     Command4 = button("Command4", texts::kOtherExchangerButton, Rgb(255, 192, 128), 5640);
     Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 128), 6240);
+    Note = new PrintNote(this, Command1, Label2);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Print(); });
     connect(Command2, &QPushButton::clicked, this, [this] { ChangeHeight(); });
@@ -224,13 +225,15 @@ void Form11::Print() {
     program().state().PrintStarted = kSet;
     Command1->hide();
     program().PrintEvapRow();
+    Note->Tell(program().platform().ReportPrinter().CopyPath());
     Command2->setFocus();
 }
 
 void Form11::ChangeHeight() {
     // A cancelled box brings back the window as it was, the old height kept.
     QList<QWidget*> shownBefore;
-    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1, Label2})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1, Label2, Note})
         if (!w->isHidden()) shownBefore.append(w);
     ShowControls(false);
     bool cancelled = false;

@@ -8,6 +8,7 @@
 #include "sheets/error_dialog.h"
 #include "sheets/sheet_window.h"
 #include "shell/form_window.h"
+#include "shell/print_note.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -47,6 +48,7 @@ public:
     QPushButton* Command3;  // change the physical properties
     QPushButton* Command4;  // another exchanger
     QPushButton* Command5;  // end
+    PrintNote* Note;        // where the printed row went
 
     // The design run behind a sheet that passed its check: the window
     // opened, the tube height asked for, the model run, the results or the

@@ -164,6 +164,8 @@ Form9::Form9(Program& program) : FormWindow(program, QStringLiteral("Form9")) {
     Command4 = button("Command4", texts::kOtherExchangerButton, Rgb(255, 192, 128), 1920, 5880, 5175);
     Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 0), 1920, 6720, 5175);
 
+    Note = new PrintNote(this, Command1, Label2);
+
     connect(Command6, &QPushButton::clicked, this, [this] { ChooseType(kSet); });
     connect(Command7, &QPushButton::clicked, this, [this] { ChooseType(kClear); });
     connect(Command1, &QPushButton::clicked, this, [this] { Print(); });
@@ -296,6 +298,7 @@ void Form9::Print() {
     program().state().PrintStarted = kSet;
     program().PrintHeaterRow();
     Command1->hide();
+    Note->Tell(program().platform().ReportPrinter().CopyPath());
     Command2->setFocus();
 }
 

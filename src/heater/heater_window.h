@@ -8,6 +8,7 @@
 #include "sheets/error_dialog.h"
 #include "sheets/sheet_window.h"
 #include "shell/form_window.h"
+#include "shell/print_note.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -46,6 +47,7 @@ public:
     QPushButton* Command6;     // horizontal
     QPushButton* Command7;     // vertical
     QPushButton* Command8;     // calculate again
+    PrintNote* Note;           // where the printed block went
 
     // Asks for the four constructive values, then HeaterDesignRun. False
     // when the program was ended on the way.

@@ -585,6 +585,22 @@ private slots:
         QVERIFY(!r.program->Ended());
     }
 
+    // After a print a line in place of the print button names the report's
+    // file; it goes when the construction list opens. No control moves.
+    void aPrintSaysWhereTheBlockWent() {
+        Road& r = *road;
+        ToResults(r);
+        Form13* design = Design(r);
+        const QList<QRect> before = Road::Geometries(design);
+        r.platform.printer.copyPath = Road::kCopy;
+        Road::Click(design->Command1);
+        QCOMPARE(design->Note->text(), QStringLiteral("БЛОК ДОБАВЛЕН В ОТЧЁТ: ") + Road::kCopy);
+        QCOMPARE(Road::PrintNoteFault(design, design->Note, design->Command1), QString());
+        QCOMPARE(Road::Geometries(design), before);
+        Road::Click(design->Command2);
+        QVERIFY(!design->Note->isVisible());
+    }
+
     // A cancelled box keeps the value of a line asked for again: the bad
     // line the dialog's "Да" asks for, a sheet line, a construction line.
     void cancellingAChangeKeepsTheValue() {

@@ -624,6 +624,25 @@ private slots:
         QVERIFY(!r.program->Ended());
     }
 
+    // After a print a line in place of the print button names the report's
+    // file; a cancelled height change keeps it, a new height removes it.
+    void aPrintSaysWhereTheRowWent() {
+        Road& r = *road;
+        ToResults(r);
+        Form11* design = Design(r);
+        const QList<QRect> before = Road::Geometries(design);
+        r.platform.printer.copyPath = Road::kCopy;
+        Road::Click(design->Command1);
+        QCOMPARE(design->Note->text(), QStringLiteral("БЛОК ДОБАВЛЕН В ОТЧЁТ: ") + Road::kCopy);
+        QCOMPARE(Road::PrintNoteFault(design, design->Note, design->Command1), QString());
+        QCOMPARE(Road::Geometries(design), before);
+        r.platform.Answer({QString(), "5"});
+        Road::Click(design->Command2);
+        QCOMPARE(Road::PrintNoteFault(design, design->Note, design->Command1), QString());
+        Road::Click(design->Command2);
+        QVERIFY(!design->Note->isVisible() && design->Command1->isVisible());
+    }
+
     // A cancelled box keeps the value of a line asked for again: a sheet
     // line and the tube height of "ИЗМЕНЕНИЕ ВЫСОТЫ ТРУБ", whose window
     // comes back as it was (printed once, the print button stays away).

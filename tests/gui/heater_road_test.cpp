@@ -557,6 +557,29 @@ private slots:
         QCOMPARE(Road::RangeNoteFault(sheet), QString());
     }
 
+    // After a print a line in place of the print button says that the block
+    // is in the report and names its file, or says what comes when there is
+    // none yet; it goes when the results do. No control moves.
+    void aPrintSaysWhereTheBlockWent() {
+        Road& r = *road;
+        r.ToResults();
+        Form9* design = r.form9();
+        const QList<QRect> before = Road::Geometries(design);
+        r.platform.printer.copyPath = Road::kCopy;
+        Road::Click(design->Command1);
+        QCOMPARE(design->Note->text(), QStringLiteral("БЛОК ДОБАВЛЕН В ОТЧЁТ: ") + Road::kCopy);
+        QCOMPARE(Road::PrintNoteFault(design, design->Note, design->Command1), QString());
+        QCOMPARE(Road::Geometries(design), before);
+        Road::Click(design->Command2);
+        QVERIFY(!design->Note->isVisible());
+        Road::Click(design->Command8);
+        QVERIFY(!design->Note->isVisible() && design->Command1->isVisible());
+        r.platform.printer.copyPath.clear();
+        Road::Click(design->Command1);
+        QCOMPARE(design->Note->text(), QStringLiteral("БЛОК ДОБАВЛЕН В ОТЧЁТ. КУДА ВЫЙДЕТ ОТЧЁТ, ПРОГРАММА СООБЩИТ В КОНЦЕ."));
+        QCOMPARE(Road::PrintNoteFault(design, design->Note, design->Command1), QString());
+    }
+
     // Cancel, Escape or the close box of the box that asks for a line again
     // keeps the line's value: on the sheet and in the construction list.
     void cancellingAChangeKeepsTheValue() {

@@ -200,6 +200,28 @@ struct Road {
         return {};
     }
 
+    // Where the controls of a window stand, the print note aside: no print
+    // may move one of them.
+    static QList<QRect> Geometries(const QWidget* window) {
+        QList<QRect> at;
+        for (const QWidget* c : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (c->objectName() != QStringLiteral("PrintNote")) at.append(c->geometry());
+        return at;
+    }
+    // The note after a print: shown whole inside the window on the row of
+    // the print button, which it replaces, over no other shown control.
+    static QString PrintNoteFault(const QWidget* window, const QLabel* note, const QWidget* printButton) {
+        if (!note->isVisible() || printButton->isVisible()) return QStringLiteral("no note in place of the button");
+        const QRect at = note->geometry();
+        if (!window->rect().contains(at)) return QStringLiteral("note outside the window");
+        if (at.top() != printButton->geometry().top()) return QStringLiteral("note off the button's row");
+        if (note->fontMetrics().horizontalAdvance(note->text()) > at.width()) return QStringLiteral("note cut");
+        for (const QWidget* c : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (c != note && c->isVisible() && c->geometry().intersects(at)) return "note over " + c->objectName();
+        return {};
+    }
+    static inline const QString kCopy = QStringLiteral("/home/student/Документы/Отчёт_2026-12-07_14-05-33.txt");
+
     // Start window, surname entry, library menu.
     void ToMenu(const QString& surname = QStringLiteral("студент с.с. гр. х-10")) {
         program->Start();

@@ -189,11 +189,14 @@ TEST_F(ReportPrinterTest, EveryBlockIsInTheTextCopyAsSoonAsItIsPrinted) {
     QtReportPrinter printer = MakePrinter();
     printer.SetApparatus(QStringLiteral("подогреватель"));
     const QString txt = Reports(kHeaterStem + ".txt");
+    printer.PrintLine(QStringLiteral("строка до конца блока"));
+    EXPECT_EQ(printer.CopyPath(), QString());  // no copy before the first block ends
     PrintBlock(printer, Block("а", 1));
-    EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(Block("а", 1)));
+    EXPECT_EQ(printer.CopyPath(), QDir::toNativeSeparators(txt));
+    EXPECT_EQ(QString::fromUtf8(Read(txt)), QStringLiteral("строка до конца блока\n") + Text(Block("а", 1)));
     printer.EndBlock();  // nothing new: nothing written twice
     for (int n = 2; n <= 40; ++n) PrintBlock(printer, Block("а", n));
-    QStringList all;
+    QStringList all = {QStringLiteral("строка до конца блока")};
     for (int n = 1; n <= 40; ++n) all += Block("а", n);
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
     EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});  // no PDF before the end
@@ -204,6 +207,7 @@ TEST_F(ReportPrinterTest, EveryBlockIsInTheTextCopyAsSoonAsItIsPrinted) {
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 3);
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
     EXPECT_EQ(messages_.size(), 1);
+    EXPECT_EQ(printer.CopyPath(), QString());  // the document has ended
 }
 
 // The disk fills up part-way (a file size limit refuses bytes the way a
