@@ -15,6 +15,8 @@
 #include <QColor>
 #include <QList>
 #include <QPushButton>
+#include <QSize>
+#include <QSizeF>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -25,9 +27,17 @@ namespace heatx {
 
 class Program;
 
-// The frame a window's outer size includes: 4 px borders, a 20 px title bar.
+// The frame a window's outer size includes until the window manager has
+// shown its own: 4 px borders, a 20 px title bar.
 inline constexpr double kFrameWidthTwips = 120;
 inline constexpr double kFrameHeightTwips = 420;
+// The frame of this system's window manager in pixels (both borders across;
+// title bar and lower border down), learned from the last window it framed;
+// the assumed one above before that and where windows have no manager of
+// their own (the offscreen platform of the tests). Windows made later size
+// their client areas for it.
+QSize WindowFramePx();
+void SetWindowFramePx(QSize px);
 
 class FormWindow : public QWidget {
 public:
@@ -47,8 +57,8 @@ public:
     double TopTwips() const { return top_; }
     double WidthTwips() const { return width_; }
     double HeightTwips() const { return height_; }
-    double ScaleWidthTwips() const { return width_ - kFrameWidthTwips; }
-    double ScaleHeightTwips() const { return height_ - kFrameHeightTwips; }
+    double ScaleWidthTwips() const { return width_ - frame_.width(); }
+    double ScaleHeightTwips() const { return height_ - frame_.height(); }
 
     void SetBackColor(const QColor& color);
     void SetForeColor(const QColor& color);
@@ -69,6 +79,12 @@ public:
 
     Program& program() const { return program_; }
 
+    // Takes the frame, in pixels, that the window manager put around this
+    // window: a client area given in twips keeps its size, an outer size
+    // keeps the outer size (the client area is sized again). Windows learn
+    // their frames by themselves; tests hand one in.
+    void AdoptFrame(QSize px);
+
 protected:
     // Draws the background below the printed text; the default fills it with
     // the back colour.
@@ -79,7 +95,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ApplyGeometry();
+    void ApplyGeometry(bool place = true);
+    // Looks whether the manager has framed the window (windows of the
+    // offscreen platform have no manager and no real frame).
+    void LearnFrame();
     // A control that can take the focus: shown (once its window is) and enabled.
     bool Usable(const QWidget* control) const;
     // The focus leaves control (or its child) for the next usable control of
@@ -89,6 +108,9 @@ private:
     Program& program_;
     QString name_;
     double left_ = 0, top_ = 0, width_ = 4800, height_ = 3600;
+    QSizeF frame_;  // the frame, twips, that the client area was sized for
+    bool clientSized_ = false;  // the last size set was the client area's
+    bool frameCheckPending_ = false;
     QColor back_;
     QColor fore_;
     QList<SurfaceText> surface_;
