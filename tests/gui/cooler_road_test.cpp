@@ -68,11 +68,6 @@ int Count(const QStringList& lines, const QString& part) {
     return n;
 }
 
-QStringList Replaced(QStringList list, int i, const QString& value) {
-    list[i] = value;
-    return list;
-}
-
 // The cooler sheet from the menu, every line answered.
 void ToSheet(Road& r, const QStringList& sheet = kCoolerSheet) {
     if (!r.form4()) r.ToMenu();
@@ -564,25 +559,15 @@ private slots:
     void hiddenControlsNeverAnswerAKey() {
         Road& r = *road;
         ToSheet(r, Replaced(kCoolerSheet, 4, "1"));
-        Form6* sheet = Sheet(r);
-        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
-        Road::Click(sheet->Command1);
-        QVERIFY(Dialog(r));
-        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
-        r.platform.Answer({kCoolerSheet[4]});
-        Road::Click(Dialog(r)->Command1);
-        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
-        r.platform.Answer(kCoolerConstruction);
-        Road::Click(sheet->Command3);
-        Form13* design = Design(r);
-        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
-        Road::Click(design->Command1);
-        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
-        Road::Click(design->Command2);
-        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
-        Road::Click(design->Command6);
-        QCOMPARE(r.HiddenControlFaults().join(";"), QString());
-        QVERIFY(!r.program->Ended());
+        r.platform.Answer(QStringList{kCoolerSheet[4]} + kCoolerConstruction);
+        r.StepsKeepHiddenControlsQuiet({
+            [&] { Road::Click(Sheet(r)->Command1); },
+            [&] { QVERIFY(Dialog(r)); Road::Click(Dialog(r)->Command1); },
+            [&] { Road::Click(Sheet(r)->Command3); },
+            [&] { Road::Click(Design(r)->Command1); },
+            [&] { Road::Click(Design(r)->Command2); },
+            [&] { Road::Click(Design(r)->Command6); },
+        });
     }
 
     // After a print a line in place of the print button names the report's
@@ -591,12 +576,7 @@ private slots:
         Road& r = *road;
         ToResults(r);
         Form13* design = Design(r);
-        const QList<QRect> before = Road::Geometries(design);
-        r.platform.printer.copyPath = Road::kCopy;
-        Road::Click(design->Command1);
-        QCOMPARE(design->Note->text(), QStringLiteral("БЛОК ДОБАВЛЕН В ОТЧЁТ: ") + Road::kCopy);
-        QCOMPARE(Road::PrintNoteFault(design, design->Note, design->Command1), QString());
-        QCOMPARE(Road::Geometries(design), before);
+        r.PrintNamesTheCopy(design, design->Note, design->Command1);
         Road::Click(design->Command2);
         QVERIFY(!design->Note->isVisible());
     }

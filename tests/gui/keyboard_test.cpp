@@ -231,9 +231,7 @@ private slots:
     // and the dialog's "Да" then leads to editing as it should.
     void hiddenSheetButtonsIgnoreKeysWhileTheDialogIsOpen() {
         Road& r = *road;
-        QStringList wrong = kGoodSheet;
-        wrong[0] = "5";
-        r.ToSheet(wrong);
+        r.ToSheet(Replaced(kGoodSheet, 0, "5"));
         SheetWindow* sheet = r.form3();
         QCOMPARE(Road::FocusIn(sheet), static_cast<QWidget*>(sheet->Command1));
         Road::Press(Qt::Key_Space);
@@ -262,9 +260,7 @@ private slots:
     void windowsOpenedUnderThePointerIgnoreTheOpeningClick() {
         PointerOverNewWindows pointer;
         Road& r = *road;
-        QStringList wrong = kGoodSheet;
-        wrong[0] = "5";
-        r.ToSheet(wrong);
+        r.ToSheet(Replaced(kGoodSheet, 0, "5"));
         Road::Click(r.form3()->Command1);
         ErrorDialog* dialog = r.form5();
         QTest::mouseClick(dialog->Command1, Qt::LeftButton);

@@ -23,6 +23,7 @@
 #include <QWindow>
 #include <QListWidget>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 namespace heatx {
@@ -32,6 +33,12 @@ inline const QStringList kGoodSheet = {"0,686", "932", "2171000", "0,000212", "0
                                        "0,000549", "4180", "0,0005", "60", "5"};
 // d = 25 mm, two passes, 3 m tubes, 100 tubes.
 inline const QStringList kConstruction = {"0,025", "2", "3", "100"};
+
+// The lines with line i typed otherwise.
+inline QStringList Replaced(QStringList lines, int i, const QString& value) {
+    lines[i] = value;
+    return lines;
+}
 
 struct Road {
     Road() {
@@ -173,6 +180,31 @@ struct Road {
             }
         }
         return faults;
+    }
+
+    // The steps of a road in turn: before the first and after each, no hidden
+    // or disabled control holds the focus or answers a key. A step that
+    // fails ends the road there.
+    void StepsKeepHiddenControlsQuiet(const QList<std::function<void()>>& steps) {
+        QCOMPARE(HiddenControlFaults().join(";"), QString());
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            steps[i]();
+            if (QTest::currentTestFailed()) return;
+            const QString faults = HiddenControlFaults().join(";");
+            QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("after step %1: %2").arg(i + 1).arg(faults)));
+        }
+        QVERIFY(!program->Ended());
+    }
+
+    // A print while the report has its text copy at kCopy: the note in place
+    // of the print button names the copy, and no control moves.
+    void PrintNamesTheCopy(const QWidget* design, const QLabel* note, QAbstractButton* print) {
+        const QList<QRect> before = Geometries(design);
+        platform.printer.copyPath = kCopy;
+        Click(print);
+        QCOMPARE(note->text(), QStringLiteral("БЛОК ДОБАВЛЕН В ОТЧЁТ: ") + kCopy);
+        QCOMPARE(PrintNoteFault(design, note, print), QString());
+        QCOMPARE(Geometries(design), before);
     }
 
     // The text of a box that refuses a typed value: its described first
