@@ -60,6 +60,7 @@ for i in "${!values[@]}"; do
     answer "${values[$i]}"
 done
 pause 1
+window_size "$SHEET" outer 19200 15360                # the whole screen
 shot cooler-02-sheet-red
 click "$SHEET" $KEEP                                  # НЕ ИЗМЕНЯЕТЕ ИСХОДНУЮ ИНФОРМАЦИЮ
 window "$CHECKED" >/dev/null                          # the dialog, titled by the keep button
@@ -75,6 +76,7 @@ shot cooler-05-sheet-edit-red                         # line 7 is still wrong
 click "$SHEET" $END_CORRECTIONS                       # КОНЕЦ ИСПРАВЛЕНИЙ
 window "^Form14$" >/dev/null
 pause
+window_size "^Form14$" outer 5895 1500
 shot cooler-06-sheet-error-view
 click "^Form14$" $YES
 answer_box "$BOX" "0,002"
@@ -99,6 +101,7 @@ answer_box "$CONSTRUCTIVE" "100"
 answer_box "$CONSTRUCTIVE" "0,02"
 window "$DESIGN" >/dev/null
 pause
+window_size "$DESIGN" outer 12000 8000
 shot cooler-10-design-results
 click "$DESIGN" $PRINT                                # block 1
 
@@ -123,6 +126,7 @@ click "$DESIGN" $PRINT                                # block 2
 click "$DESIGN" $CHANGE_PROPERTIES
 window "^ +ИЗМЕНЕНИЕ ИСХОДНОЙ ИНФОРМАЦИИ$" >/dev/null
 pause
+window_size "^ +ИЗМЕНЕНИЕ ИСХОДНОЙ ИНФОРМАЦИИ$" outer 12000 8000
 shot cooler-13-sheet-reopened
 click "ИЗМЕНЕНИЕ ИСХОДНОЙ ИНФОРМАЦИИ$" $(sheet_line 940 12)
 answer_box "$BOX" "700000"

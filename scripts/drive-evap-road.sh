@@ -45,11 +45,13 @@ for i in "${!values[@]}"; do
 done
 SHEET="ИСХОДНОЙ ИНФОРМАЦИИ$"
 pause 1
+window_size "$SHEET" outer 10000 8000
 shot evap-03-sheet-red
 # The sheet is 10000 twips wide; the keep button centred on its inner width.
 click "$SHEET" $(centre $(((10000 - 120 - 4335) / 2)) 5520 4335 375)   # НЕ ИЗМЕНЯЕТЕ
 window "^Form8$" >/dev/null
 pause
+window_size "^Form8$" client 4680 1155
 shot evap-04-error-dialog
 click "^Form8$" $(centre 960 720 1095 255)            # Да
 shot evap-05-sheet-edit
@@ -66,6 +68,7 @@ shot evap-07-height-prompt
 answer ""
 window "$DESIGN" >/dev/null
 pause
+window_size "$DESIGN" outer 12000 8000
 shot evap-08-results
 click "$DESIGN" $(centre 2520 4200 5175 375)          # ПЕЧАТЬ (4 м)
 shot evap-09-printed

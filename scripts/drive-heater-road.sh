@@ -18,9 +18,11 @@ source scripts/xdrive-lib.sh
 START="^НАЧАЛО РАБОТЫ С ПРОГРАММОЙ$"
 window "$START" >/dev/null
 pause 1
+window_size "$START" outer 12000 9000
 shot 01-start
 
 click "$START" $(centre 1189 6000 2415 615)           # ОПИСАНИЕ ПРОГРАММЫ
+window_size "^Описание программы$" client 8820 6960
 shot 02-description
 click "^Описание программы$" $(centre 1920 5640 4095 375)   # ПРОДОЛЖЕНИЕ РАБОТЫ
 
@@ -34,6 +36,7 @@ answer ""
 
 MENU="^Form4$"
 window "$MENU" >/dev/null
+window_size "$MENU" client 8985 5325
 shot 04-menu
 click "$MENU" $(centre 2520 2040 3495 495)            # ПОДОГРЕВАТЕЛЬ ИЛИ ДЕФЛЕГМАТОР
 
@@ -46,11 +49,13 @@ for i in "${!values[@]}"; do
 done
 SHEET="ВВОД ИСХОДНОЙ ИНФОРМАЦИИ$"
 pause 1
+window_size "$SHEET" outer 12000 8000
 shot 06-sheet-red
 # The keep button is centred on the inner width of a 10000-twip window.
 click "$SHEET" $(centre $(((10000 - 120 - 4335) / 2)) 5520 4335 375)   # НЕ ИЗМЕНЯЕТЕ
 window "^Form5$" >/dev/null
 pause
+window_size "^Form5$" outer 5895 1500
 shot 07-error-dialog
 click "^Form5$" $(centre 960 720 1095 255)            # Да
 shot 08-sheet-edit
@@ -62,6 +67,7 @@ click "ПРОВЕРКА ВВОДА" $(centre $((9285 / 2 - 2055 / 2)) 4800 2055 
 DESIGN="^Form9$"
 window "$DESIGN" >/dev/null
 pause
+window_size "$DESIGN" outer 8640 7800
 shot 10-design-type-choice
 click "$DESIGN" $(centre 1000 1200 2055 375)          # ГОРИЗОНТАЛЬНЫЙ
 answer "0,025"

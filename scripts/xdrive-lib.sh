@@ -87,3 +87,19 @@ saved_reports() {
     local t
     for t in "${texts[@]}"; do [ -f "${t%.txt}.pdf" ] || fail "нет PDF для $t"; done
 }
+# Checks the size of a window as the window manager frames it, in twips as
+# the program gives it: "outer" counts the frame (the manager's borders and
+# title bar, from _NET_FRAME_EXTENTS), "client" the area inside it.
+window_size() {
+    local id w h l r t b
+    id=$(window "$1")
+    w=$(xwininfo -id "$id" | awk '/^  Width/ {print $2}')
+    h=$(xwininfo -id "$id" | awk '/^  Height/ {print $2}')
+    read -r l r t b < <(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    [ "$2" = outer ] && { w=$((w + l + r)); h=$((h + t + b)); }
+    # 15 twips a pixel, to the nearest pixel.
+    local want_w=$((($3 + 7) / 15)) want_h=$((($4 + 7) / 15))
+    [ "$w" = "$want_w" ] && [ "$h" = "$want_h" ] ||
+        fail "окно «$1»: $2 ${w}x${h} пикселей вместо ${want_w}x${want_h} ($3 x $4 твипов)"
+    echo "Окно «$1»: $2 ${w}x${h} пикселей = $3 x $4 твипов"
+}

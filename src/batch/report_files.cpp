@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <cstring>
 
@@ -87,7 +88,11 @@ ReportSummary CheckReportFile(const QString& path, const std::function<void(cons
         QString reason;
         bool any = false;
         if (!PdfReader()) return NotReport(QStringLiteral("PDF здесь не читается: нет модуля чтения PDF"));
+        // The number at the foot of each PDF page is the page's, not the
+        // report's: "стр. 2 из 3".
+        static const QRegularExpression pageFoot(QStringLiteral("^\\s*стр\\. [0-9]+ из [0-9]+\\s*$"));
         const bool read = PdfReader()(path, [&](QStringView line) {
+            if (pageFoot.match(line.toString()).hasMatch()) return;
             if (!line.trimmed().isEmpty()) any = true;
             checker.Line(line);
         }, &reason);

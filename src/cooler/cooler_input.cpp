@@ -88,6 +88,20 @@ bool CoolerFirstEntryInRange(int line, float value) {
     return InRange(value, kCoolerLines[line].lower, kCoolerLines[line].upper);
 }
 
+QString CoolerAllowedRange(int line, bool change) {
+    if (line < 0 || line > kCoolerLastConstructive) return {};
+    if (change && IsConstructive(line)) {
+        const Range& r = kCoolerChangeRanges[line - kCoolerFirstConstructive];
+        return AllowedRange(r.lower, r.upper, false);
+    }
+    return AllowedRange(kCoolerLines[line]);
+}
+
+QString CoolerRefusal(int line, const QString& typed, bool change) {
+    if (line < 0 || line > kCoolerLastConstructive) return {};
+    return RefusalLine(Caption(kCoolerLines[line]), typed, CoolerAllowedRange(line, change));
+}
+
 bool CoolerChangeInRange(int line, float value) {
     if (!IsConstructive(line)) return false;
     const Range& r = kCoolerChangeRanges[line - kCoolerFirstConstructive];

@@ -26,4 +26,11 @@ bool CoolerFirstEntryInRange(int line, float value);
 // ... and when changed in the design window (4-byte floats on both sides).
 bool CoolerChangeInRange(int line, float value);
 
+// The range a line lets pass, as the student reads it (AllowedRange): lines
+// 0-12 on the sheet, 13-17 at their first entry or, with change, in the
+// design window.
+QString CoolerAllowedRange(int line, bool change = false);
+// The refusal line of a constructive value (13-17) typed so.
+QString CoolerRefusal(int line, const QString& typed, bool change);
+
 }  // namespace heatx

@@ -30,12 +30,13 @@ constexpr uint8_t kReopenedWidth = 70;
 constexpr uint8_t kListWidth = 80;
 constexpr uint8_t kLabelWidth = 75;
 
-// Out of range: beep, then "go on?". False when the answer was "Нет".
-bool GoOnAfterRefusal(Program& p) {
+// Out of range: beep, then "go on?" with what is wrong. False when the
+// answer was "Нет".
+bool GoOnAfterRefusal(Program& p, uint8_t line, const QString& typed, bool change) {
     CalcState& s = p.state();
     p.platform().Beep();
-    s.MessageAnswer =
-        static_cast<float>(p.platform().YesNoBox(texts::kErrorTitle, texts::kInputErrorText + texts::kGoOnQuestion));
+    s.MessageAnswer = static_cast<float>(p.platform().YesNoBox(
+        texts::kErrorTitle, texts::RefusalText(texts::kInputErrorText, CoolerRefusal(line, typed, change))));
     return s.MessageAnswer != kAnswerNo;
 }
 
@@ -53,6 +54,7 @@ SheetSetup CoolerSheetSetup() {
         [](const CalcState& s, int i) { return s.CoolerCaptions[i]; },
         CoolerValueText,
         CheckCoolerSheet,
+        [](int line) { return CoolerAllowedRange(line); },
     };
 }
 
@@ -77,7 +79,7 @@ bool ReadConstructiveLine(Program& p, uint8_t line) {
                                                      static_cast<int>(700 + kLineStep * (line - 13)));
         StoreCoolerLine(s, line, answer);
         if (CoolerConstructiveInRange(line, s.InputValues[line], CoolerRanges::FirstEntry)) break;
-        if (!GoOnAfterRefusal(p)) {
+        if (!GoOnAfterRefusal(p, line, answer, false)) {
             p.End();
             return false;
         }
@@ -242,6 +244,7 @@ Form13::Form13(Program& program) : FormWindow(program, QStringLiteral("Form13"))
     Command4 = button("Command4", texts::kOtherExchangerButton, Rgb(255, 192, 128), 6120, 5175);
     Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 0), 6720, 5175);
     Command6 = button("Command6", texts::kGoCalculateButton, Rgb(0, 255, 0), 0, 2175);
+    Note = new PrintNote(this, Command1, Label4);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Print(); });
     connect(Command2, &QPushButton::clicked, this, [this] { ShowConstructionList(); });
@@ -332,6 +335,7 @@ void Form13::Print() {
     program().state().PrintStarted = kSet;
     program().PrintCoolerRow();
     Command1->hide();
+    Note->Tell(program().platform().ReportPrinter().CopyPath());
     Command2->setFocus();
 }
 
@@ -364,9 +368,10 @@ void Form13::ConstructionLineClicked(int k) {
     const QString& title = k == 2 ? texts::kConstructionChangeTitleBlank : texts::kConstructionChangeTitle;
     for (;;) {
         const QString answer = p.platform().InputBox(s.CoolerCaptions[line], title, 2800, kPromptY[k]);
+        if (Cancelled(answer)) break;  // the line keeps its value
         StoreCoolerLine(s, line, answer);
         if (CoolerConstructiveInRange(line, s.InputValues[line], CoolerRanges::Change)) break;
-        if (!GoOnAfterRefusal(p)) {
+        if (!GoOnAfterRefusal(p, uint8_t(line), answer, true)) {
             hide();
             p.End();
             return;

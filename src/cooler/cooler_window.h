@@ -8,6 +8,7 @@
 #include "sheets/error_dialog.h"
 #include "sheets/sheet_window.h"
 #include "window_base/form_window.h"
+#include "window_base/print_note.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -76,6 +77,7 @@ public:
     QPushButton* Command4;     // another exchanger
     QPushButton* Command5;     // end
     QPushButton* Command6;     // calculate again
+    PrintNote* Note;           // where the printed block went
 
     // The window emptied for the constructive lines that follow the sheet.
     void ClearForConstruction();

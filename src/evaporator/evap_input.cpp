@@ -58,6 +58,21 @@ uint8_t CheckEvapInput(CalcState& state) {
     return CheckSheet(state, kEvapLines, kEvapSheetLines, true);
 }
 
-bool EvapHeightInRange(float height) { return InRange(height, IntBound(1), IntBound(10)); }
+namespace {
+constexpr Bound kHeightFrom = IntBound(1);
+constexpr Bound kHeightTo = IntBound(10);
+}  // namespace
+
+bool EvapHeightInRange(float height) { return InRange(height, kHeightFrom, kHeightTo); }
+
+QString EvapAllowedRange(int line) {
+    if (line == kEvapHeightLine) return AllowedRange(kHeightFrom, kHeightTo, false);
+    if (line < 0 || line >= kEvapSheetLines) return {};
+    return AllowedRange(kEvapLines[line]);
+}
+
+QString EvapHeightRefusal(const QString& typed) {
+    return RefusalLine(QStringLiteral("ВЫСОТА ТРУБ, М"), typed, EvapAllowedRange(kEvapHeightLine));
+}
 
 }  // namespace heatx

@@ -21,4 +21,10 @@ uint8_t CheckEvapInput(CalcState& state);
 // Tube height between 1 and 10 m, both included.
 bool EvapHeightInRange(float height);
 
+// The range a sheet line (0-14) or the tube height (15) lets pass, as the
+// student reads it (AllowedRange).
+QString EvapAllowedRange(int line);
+// The refusal line of a tube height typed so.
+QString EvapHeightRefusal(const QString& typed);
+
 }  // namespace heatx

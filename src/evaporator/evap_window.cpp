@@ -38,6 +38,7 @@ SheetSetup EvapSheetSetup() {
         [](const CalcState& s, int i) { return s.EvapCaptions[i]; },
         EvapValueText,
         CheckEvapSheet,
+        [](int line) { return EvapAllowedRange(line); },
     };
 }
 
@@ -112,6 +113,7 @@ Form11::Form11(Program& program) : FormWindow(program, QStringLiteral("Form11"))
     Command3 = button("Command3", texts::kChangePropertiesButton, Rgb(0, 255, 255), 5160);
     Command4 = button("Command4", texts::kOtherExchangerButton, Rgb(255, 192, 128), 5640);
     Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 128), 6240);
+    Note = new PrintNote(this, Command1, Label2);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Print(); });
     connect(Command2, &QPushButton::clicked, this, [this] { ChangeHeight(); });
@@ -146,17 +148,21 @@ void Form11::Run() {
     Command1->setFocus();
 }
 
-bool Form11::AskHeight() {
+bool Form11::AskHeight(bool* cancelled) {
     Program& p = program();
     CalcState& s = p.state();
     for (;;) {
         const QString answer = p.platform().InputBox(texts::kHeightPrompt, texts::kHeightInputTitle, kHeightBoxX,
                                                      kHeightBoxY);
+        if (cancelled != nullptr && Cancelled(answer)) {
+            *cancelled = true;
+            return true;
+        }
         StoreEvapLine(s, kEvapHeightLine, answer);
         if (CheckEvapHeight(s).Ok()) return true;
         p.platform().Beep();
         s.MessageAnswer = static_cast<float>(
-            p.platform().YesNoBox(texts::kErrorTitle, texts::kHeightRefused + texts::kGoOnQuestion));
+            p.platform().YesNoBox(texts::kErrorTitle, texts::RefusalText(texts::kHeightRefused, EvapHeightRefusal(answer))));
         if (s.MessageAnswer == kAnswerNo) {
             EndFromMessage();
             return false;
@@ -209,12 +215,24 @@ void Form11::Print() {
     program().state().PrintStarted = kSet;
     Command1->hide();
     program().PrintEvapRow();
+    Note->Tell(program().platform().ReportPrinter().CopyPath());
     Command2->setFocus();
 }
 
 void Form11::ChangeHeight() {
+    // A cancelled box brings back the window as it was, the old height kept.
+    QList<QWidget*> shownBefore;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1, Label2, Note})
+        if (!w->isHidden()) shownBefore.append(w);
     ShowControls(false);
-    if (!AskHeight()) return;
+    bool cancelled = false;
+    if (!AskHeight(&cancelled)) return;
+    if (cancelled) {
+        for (QWidget* w : shownBefore) w->show();
+        Command2->setFocus();
+        return;
+    }
     // The height line names the height the model is run for, also when the
     // run fails.
     SetHeightLine();

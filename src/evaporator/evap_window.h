@@ -8,6 +8,7 @@
 #include "sheets/error_dialog.h"
 #include "sheets/sheet_window.h"
 #include "window_base/form_window.h"
+#include "window_base/print_note.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -56,6 +57,7 @@ public:
     QPushButton* Command3;  // change the physical properties
     QPushButton* Command4;  // another exchanger
     QPushButton* Command5;  // end
+    PrintNote* Note;        // where the printed row went
 
     // The design run behind a sheet that passed its check: the window
     // opened, the tube height asked for, the model run, the results or the
@@ -73,8 +75,9 @@ private:
     static const RowWidths kHeightChange;
 
     // Asks until the tube height lies between 1 and 10 m. False when the
-    // student answered "Нет" to the error box (the program has ended).
-    bool AskHeight();
+    // student answered "Нет" to the error box (the program has ended). When
+    // cancelled is given, a cancelled box keeps the old height and sets it.
+    bool AskHeight(bool* cancelled = nullptr);
     void SetHeightLine();
     void SetResults(const RowWidths& widths);
     void ShowControls(bool show);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "heater/heater_input.h"
 
+#include <algorithm>
+
 namespace heatx {
 
 namespace {
@@ -71,6 +73,16 @@ uint8_t CheckHeaterInput(CalcState& state) {
 bool HeaterConstructiveInRange(int line, float value) {
     if (line < 12 || line > 15) return false;
     return InRange(value, kHeaterLines[line].lower, kHeaterLines[line].upper);
+}
+
+QString HeaterAllowedRange(int line) {
+    if (line < 0 || line > 15 || line == kHeaterTypeLine) return {};
+    return AllowedRange(kHeaterLines[line]);
+}
+
+QString HeaterRefusal(const CalcState& state, int line, const QString& typed) {
+    const QString caption = line == 14 ? HeaterLengthCaption(state) : Caption(kHeaterLines[std::clamp(line, 0, 16)]);
+    return RefusalLine(caption, typed, HeaterAllowedRange(line));
 }
 
 QString HeaterLengthCaption(const CalcState& state) {

@@ -26,6 +26,13 @@ uint8_t CheckHeaterInput(CalcState& state);
 // A constructive value (lines 12-15) within its range; floats on both sides.
 bool HeaterConstructiveInRange(int line, float value);
 
+// The range line (0-10 on the sheet, 12-15 constructive) lets pass, as the
+// student reads it (AllowedRange).
+QString HeaterAllowedRange(int line);
+// The refusal line of a constructive value (12-15) typed so, under the
+// caption it was asked with.
+QString HeaterRefusal(const CalcState& state, int line, const QString& typed);
+
 // Caption under which line 14 is prompted and shown: the tube length of a
 // horizontal apparatus or the tube height of a vertical one.
 QString HeaterLengthCaption(const CalcState& state);

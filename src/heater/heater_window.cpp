@@ -83,6 +83,7 @@ SheetSetup HeaterSheetSetup() {
         [](const CalcState& s, int i) { return s.HeaterCaptions[i]; },
         HeaterValueText,
         CheckHeaterSheet,
+        [](int line) { return HeaterAllowedRange(line); },
     };
 }
 
@@ -154,6 +155,8 @@ Form9::Form9(Program& program) : FormWindow(program, QStringLiteral("Form9")) {
     Command4 = button("Command4", texts::kOtherExchangerButton, Rgb(255, 192, 128), 1920, 5880, 5175);
     Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 0), 1920, 6720, 5175);
 
+    Note = new PrintNote(this, Command1, Label2);
+
     connect(Command6, &QPushButton::clicked, this, [this] { ChooseType(kSet); });
     connect(Command7, &QPushButton::clicked, this, [this] { ChooseType(kClear); });
     connect(Command1, &QPushButton::clicked, this, [this] { Print(); });
@@ -204,16 +207,17 @@ void Form9::ChooseType(Flag horizontal) {
     Command7->hide();
 }
 
-bool Form9::AskConstructive(int line, const QString& title, int x, int y) {
+bool Form9::AskConstructive(int line, const QString& title, int x, int y, bool keepOnCancel) {
     Program& p = program();
     CalcState& s = p.state();
     for (;;) {
         const QString answer = p.platform().InputBox(LineCaption(line), title, x, y);
+        if (keepOnCancel && Cancelled(answer)) return true;
         StoreHeaterLine(s, line, answer);
         if (HeaterConstructiveInRange(line, s.InputValues[line])) return true;
         p.platform().Beep();
-        s.MessageAnswer = static_cast<float>(
-            p.platform().YesNoBox(texts::kErrorTitle, texts::kInputErrorText + texts::kGoOnQuestion));
+        s.MessageAnswer = static_cast<float>(p.platform().YesNoBox(
+            texts::kErrorTitle, texts::RefusalText(texts::kInputErrorText, HeaterRefusal(s, line, answer))));
         if (s.MessageAnswer == kAnswerNo) {
             hide();
             p.End();
@@ -285,6 +289,7 @@ void Form9::Print() {
     program().state().PrintStarted = kSet;
     program().PrintHeaterRow();
     Command1->hide();
+    Note->Tell(program().platform().ReportPrinter().CopyPath());
     Command2->setFocus();
 }
 
@@ -331,7 +336,7 @@ void Form9::ConstructionLineClicked(int k) {
     static constexpr int kPromptY[4] = {1750, 1950, 2150, 2350};
     const int line = kHeaterTypeLine + k;
     const QString& title = k == 3 ? texts::kConstructionChangeTitleBlank : texts::kConstructionChangeTitle;
-    if (!AskConstructive(line, title, 2800, kPromptY[k - 1])) return;
+    if (!AskConstructive(line, title, 2800, kPromptY[k - 1], true)) return;
     const QString c = LineCaption(line);
     delete List1->takeItem(k);
     List1->insertItem(k, c + PadTo(c, 50) + s.HeaterValueTexts[line]);

@@ -8,6 +8,7 @@
 #include "sheets/error_dialog.h"
 #include "sheets/sheet_window.h"
 #include "window_base/form_window.h"
+#include "window_base/print_note.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -54,6 +55,7 @@ public:
     QPushButton* Command6;     // horizontal
     QPushButton* Command7;     // vertical
     QPushButton* Command8;     // calculate again
+    PrintNote* Note;           // where the printed block went
 
     // Asks for the four constructive values, then HeaterDesignRun. False
     // when the program was ended on the way.
@@ -74,7 +76,8 @@ private:
     void EndProgram();
     // One constructive line asked for until it lies in its range. False when
     // the student answered "Нет" to the error box (the program has ended).
-    bool AskConstructive(int line, const QString& title, int x, int y);
+    // With keepOnCancel a cancelled box keeps the line's old value.
+    bool AskConstructive(int line, const QString& title, int x, int y, bool keepOnCancel = false);
     QString TypeWord() const;
     QString LineCaption(int line) const;
     void ShowCommands(bool show);

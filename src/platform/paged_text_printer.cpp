@@ -6,6 +6,8 @@
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <algorithm>
+#include <cmath>
 
 namespace heatx {
 
@@ -21,6 +23,47 @@ QString FixedPitchFamily() {
     return family;
 }
 
+QString PageFoot(int page, int pages) { return QStringLiteral("стр. %1 из %2").arg(page).arg(pages); }
+
+namespace {
+
+// Rows kept free at the foot of a page: one blank, one for the page number.
+constexpr int kFootRows = 2;
+
+// The rows of one line on a page `width` wide: the line itself when it fits,
+// else as many characters as fit on each row, the rows after the first
+// indented by the line's own leading blanks (at most half a row).
+void WrapInto(QStringList& rows, const QString& line, const QFontMetricsF& metrics, double width) {
+    if (line.isEmpty() || metrics.horizontalAdvance(line) <= width) {
+        rows.append(line);
+        return;
+    }
+    const double blank = std::max(1.0, metrics.horizontalAdvance(QLatin1Char(' ')));
+    qsizetype indent = 0;
+    while (indent < line.size() && line[indent] == QLatin1Char(' ')) ++indent;
+    indent = std::min<qsizetype>(indent, qsizetype(width / blank / 2));
+    const QString indentText(indent, QLatin1Char(' '));
+    QString row;
+    double used = 0;
+    for (qsizetype i = 0; i < line.size();) {
+        // A surrogate pair stays together on one row.
+        const qsizetype n = line[i].isHighSurrogate() && i + 1 < line.size() ? 2 : 1;
+        const QString piece = line.mid(i, n);
+        const double advance = metrics.horizontalAdvance(piece);
+        if (used + advance > width && !row.trimmed().isEmpty()) {
+            rows.append(row);
+            row = indentText;
+            used = blank * double(indent);
+        }
+        row += piece;
+        used += advance;
+        i += n;
+    }
+    if (!row.isEmpty()) rows.append(row);
+}
+
+}  // namespace
+
 PagedTextPrinter::PagedTextPrinter(QPagedPaintDevice* device) : device_(device) {
     // A4 with a modest margin; the report's own left margin of 12 blanks
     // comes on top of it.
@@ -30,23 +73,18 @@ PagedTextPrinter::PagedTextPrinter(QPagedPaintDevice* device) : device_(device) 
 
 PagedTextPrinter::~PagedTextPrinter() { Finish(); }
 
-QFont PagedTextPrinter::CurrentFont() const {
+QFont PagedTextPrinter::FontOf(double points) const {
     QFont font(FixedPitchFamily());
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setPointSizeF(fontSize_ > 0 ? fontSize_ : 9);
+    // Sizes outside what a page can hold a line in fall back to the report's 9 pt.
+    font.setPointSizeF(points > 0 && points <= 72 ? points : 9);
     return font;
 }
 
-void PagedTextPrinter::SetFontName(const QString& name) {
-    fontName_ = name;
-    if (painter_) painter_->setFont(CurrentFont());
-}
+void PagedTextPrinter::SetFontName(const QString& name) { fontName_ = name; }
 
-void PagedTextPrinter::SetFontSize(double points) {
-    fontSize_ = points;
-    if (painter_) painter_->setFont(CurrentFont());
-}
+void PagedTextPrinter::SetFontSize(double points) { fontSize_ = points; }
 
 bool PagedTextPrinter::Begin() {
     if (painter_) return true;
@@ -57,32 +95,72 @@ bool PagedTextPrinter::Begin() {
         failed_ = true;
         return false;
     }
-    painter_->setFont(CurrentFont());
     painter_->setPen(Qt::black);
-    y_ = 0;
     return true;
 }
 
 void PagedTextPrinter::PrintLine(const QString& line) {
-    if (!Begin()) return;
-    const QFontMetricsF metrics(painter_->font(), device_);
-    const double height = metrics.lineSpacing();
-    const double pageHeight = device_->height();  // paintable area, device pixels
-    if (newPagePending_ || (y_ > 0 && y_ + height > pageHeight)) {
-        device_->newPage();
-        y_ = 0;
-        newPagePending_ = false;
-    }
-    painter_->drawText(QPointF(0, y_ + metrics.ascent()), line);
-    y_ += height;
+    if (lines_.isEmpty()) documentFontSize_ = fontSize_;
+    lines_.append(line);
     ++lineCount_;
 }
 
+void PagedTextPrinter::EndBlock() {
+    if (!lines_.isEmpty() && (blockEnds_.isEmpty() || blockEnds_.last() != lines_.size()))
+        blockEnds_.append(lines_.size());
+}
+
+QList<QStringList> PagedTextPrinter::Pages(const QFontMetricsF& metrics) const {
+    const double width = device_->width();
+    const int rowsPerPage = std::max(1, int(std::floor(device_->height() / metrics.lineSpacing())) - kFootRows);
+    QList<QStringList> pages(1);
+    qsizetype from = 0;
+    QList<qsizetype> ends = blockEnds_;
+    if (ends.isEmpty() || ends.last() != lines_.size()) ends.append(lines_.size());
+    for (const qsizetype to : ends) {
+        QStringList rows;
+        for (qsizetype i = from; i < to; ++i) WrapInto(rows, lines_[i], metrics, width);
+        from = to;
+        // A block that does not fit in the rest of the page but fits on a
+        // page of its own starts one.
+        if (!pages.last().isEmpty() && pages.last().size() + rows.size() > rowsPerPage && rows.size() <= rowsPerPage)
+            pages.append(QStringList());
+        for (const QString& row : rows) {
+            if (pages.last().size() >= rowsPerPage) pages.append(QStringList());
+            // A page after the first does not begin with empty rows.
+            if (pages.size() > 1 && pages.last().isEmpty() && row.trimmed().isEmpty()) continue;
+            pages.last().append(row);
+        }
+    }
+    if (pages.last().isEmpty() && pages.size() > 1) pages.removeLast();
+    return pages;
+}
+
 void PagedTextPrinter::EndDocument() {
-    if (painter_) newPagePending_ = true;
+    if (lines_.isEmpty()) return;
+    if (Begin()) {
+        painter_->setFont(FontOf(documentFontSize_));
+        const QFontMetricsF metrics(painter_->font(), device_);
+        const QList<QStringList> pages = Pages(metrics);
+        const double footY = device_->height() - metrics.descent();
+        for (qsizetype p = 0; p < pages.size(); ++p) {
+            if (anyPage_) device_->newPage();
+            anyPage_ = true;
+            double y = metrics.ascent();
+            for (const QString& row : pages[p]) {
+                painter_->drawText(QPointF(0, y), row);
+                y += metrics.lineSpacing();
+            }
+            const QString foot = PageFoot(int(p + 1), int(pages.size()));
+            painter_->drawText(QPointF((device_->width() - metrics.horizontalAdvance(foot)) / 2, footY), foot);
+        }
+    }
+    lines_.clear();
+    blockEnds_.clear();
 }
 
 bool PagedTextPrinter::Finish() {
+    EndDocument();
     if (!painter_) return !failed_;
     const bool ok = painter_->end();
     painter_.reset();

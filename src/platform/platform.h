@@ -23,13 +23,20 @@ inline constexpr int kAnswerNo = 7;
 // The input languages the program switches between around the surname entry.
 enum class KeyboardLayout { Russian, EnglishUS };
 
+// An input box answer that came from cancelling the box. A caller that asks
+// for a line anew keeps the line's old value then; at the first entry of a
+// line a cancel counts as the empty answer.
+inline bool Cancelled(const QString& answer) { return answer.isNull(); }
+
 class Platform {
 public:
     virtual ~Platform() = default;
 
     // Modal input box: prompt, title, an empty entry field, its top-left
     // corner x, y twips from the screen's corner. The typed text; the empty
-    // text when the box is cancelled.
+    // text when the box is cancelled (Cancel, Escape or its close box), and
+    // then a null one, so that a caller can tell a cancel from an empty
+    // answer confirmed with OK (see Cancelled).
     virtual QString InputBox(const QString& prompt, const QString& title, int xTwips, int yTwips) = 0;
 
     // Modal message box with the buttons "Да" and "Нет" and no icon:

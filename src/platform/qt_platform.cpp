@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt_platform.h"
 
+#include "platform/click_guard.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/twips.h"
@@ -100,12 +101,16 @@ QtPlatform::QtPlatform(const QString& executableFolder)
 QString QtPlatform::InputBox(const QString& prompt, const QString& title, int xTwips, int yTwips) {
     InputBoxDialog box(prompt, title, MessageParent());
     PlaceOnScreen(&box, xTwips, yTwips);
+    GuardAgainstOpeningClick(&box);
     if (box.exec() != QDialog::Accepted) return QString();
-    return box.Text();
+    // An empty entry confirmed with OK is an answer, never taken for a cancel.
+    const QString typed = box.Text();
+    return typed.isNull() ? QStringLiteral("") : typed;
 }
 
 int QtPlatform::YesNoBox(const QString& title, const QString& text) {
     QMessageBox box(MessageParent());
+    GuardAgainstOpeningClick(&box);
     box.setWindowTitle(title);
     box.setText(text);
     box.setIcon(QMessageBox::NoIcon);
@@ -132,6 +137,7 @@ QSize QtPlatform::ScreenSizeTwips() {
 
 void QtPlatform::Inform(const QString& title, const QString& text, const QString& details) {
     QMessageBox box(MessageParent());
+    GuardAgainstOpeningClick(&box);
     box.setWindowTitle(title);
     box.setText(text);
     box.setIcon(QMessageBox::Information);

@@ -25,6 +25,7 @@ struct QtReportPrinter::Document {
     QString fontName;
     double fontSize = 9;
     QStringList lines;         // every line: the head and every block
+    QList<qsizetype> blockEnds;  // lines.size() at each end of a block
     qsizetype linesOnDisk = 0; // how many of them the text copy holds
     Output output = Output::Undecided;
     AppendFile text;           // the text copy, open for appending
@@ -53,11 +54,18 @@ QByteArray TextOf(const QStringList& lines, qsizetype from = 0) {
 
 // Lays the lines out on a paged device; false when it could not be written.
 bool PaintLines(QPagedPaintDevice* device, const QString& fontName, double fontSize,
-                const QStringList& lines) {
+                const QStringList& lines, const QList<qsizetype>& blockEnds) {
     PagedTextPrinter pages(device);
     pages.SetFontName(fontName);
     pages.SetFontSize(fontSize);
-    for (const QString& line : lines) pages.PrintLine(line);
+    qsizetype nextEnd = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        pages.PrintLine(lines[i]);
+        while (nextEnd < blockEnds.size() && blockEnds[nextEnd] <= i + 1) {
+            if (blockEnds[nextEnd] == i + 1) pages.EndBlock();
+            ++nextEnd;
+        }
+    }
     return pages.IsOpen() && pages.Finish();
 }
 
@@ -112,7 +120,9 @@ bool WritePdfBeside(Document& d, const QByteArray& pdf) {
     return false;
 }
 
-QByteArray PdfOf(const Document& d) { return PaintReportPdf(d.Title(), d.fontName, d.fontSize, d.lines); }
+QByteArray PdfOf(const Document& d) {
+    return PaintReportPdf(d.Title(), d.fontName, d.fontSize, d.lines, d.blockEnds);
+}
 
 const QString kCouldNotPaint = QStringLiteral("не удалось построить PDF");
 
@@ -127,7 +137,7 @@ const QString kFolderHint =
 }  // namespace
 
 QByteArray PaintReportPdf(const QString& title, const QString& fontName, double fontSize,
-                          const QStringList& lines) {
+                          const QStringList& lines, const QList<qsizetype>& blockEnds) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     bool painted = false;
@@ -135,7 +145,7 @@ QByteArray PaintReportPdf(const QString& title, const QString& fontName, double 
         QPdfWriter pdf(&buffer);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("heatx"));
-        painted = PaintLines(&pdf, fontName, fontSize, lines);
+        painted = PaintLines(&pdf, fontName, fontSize, lines, blockEnds);
     }
     const QByteArray& bytes = buffer.data();
     // A whole PDF starts with its header and ends with the end-of-file mark
@@ -177,6 +187,8 @@ void QtReportPrinter::Tell(const QString& title, const QString& text, const QStr
 }
 
 void QtReportPrinter::EndBlock() {
+    if (open_ && (open_->blockEnds.isEmpty() || open_->blockEnds.last() != open_->lines.size()))
+        open_->blockEnds.append(open_->lines.size());
     if (!open_ || open_->linesOnDisk == open_->lines.size()) return;
     Document& d = *open_;
     if (d.output == Document::Output::Undecided)
@@ -200,7 +212,7 @@ bool QtReportPrinter::SendToPrinter(Document& d) {
     if (info.isNull()) return false;
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(d.Title());
-    if (!PaintLines(&printer, d.fontName, d.fontSize, d.lines)) return false;
+    if (!PaintLines(&printer, d.fontName, d.fontSize, d.lines, d.blockEnds)) return false;
     lastDestination_ = info.printerName();
     Tell(QStringLiteral("ПЕЧАТЬ ОТЧЁТА"), QStringLiteral("Отчёт отправлен на принтер «%1».").arg(info.printerName()));
     return true;
@@ -298,6 +310,10 @@ void QtReportPrinter::SaveElsewhere(Document& d) {
                         "пока это окно открыто.")
              .arg(tried.join(QLatin1Char('\n')), part),
          QString::fromUtf8(TextOf(d.lines)));
+}
+
+QString QtReportPrinter::CopyPath() const {
+    return open_ && open_->text.IsOpen() ? Native(open_->text.Path()) : QString();
 }
 
 void QtReportPrinter::EndDocument() { Finish(false); }

@@ -27,10 +27,11 @@
 
 namespace heatx {
 
-// The PDF of a report's lines (A4 pages, fixed-pitch font), painted in
-// memory. Empty when the painter could not make a whole file.
+// The PDF of a report's lines (A4 pages, fixed-pitch font, numbered), painted
+// in memory; blockEnds are the line counts at the end of each printed block,
+// kept whole on a page. Empty when the painter could not make a whole file.
 QByteArray PaintReportPdf(const QString& title, const QString& fontName, double fontSize,
-                          const QStringList& lines);
+                          const QStringList& lines, const QList<qsizetype>& blockEnds = {});
 
 class QtReportPrinter : public Printer {
 public:
@@ -61,6 +62,8 @@ public:
     // folder; only when no place takes it is its text shown for copying.
     void EndSession() override;
 
+    // The text copy of the open document once its first block is in it.
+    QString CopyPath() const override;
     // Where the last saved document went (the printer name or the PDF path);
     // empty when it failed or nothing was printed.
     QString LastDestination() const { return lastDestination_; }

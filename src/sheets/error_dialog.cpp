@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sheets/error_dialog.h"
 
+#include "platform/click_guard.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
 #include "window_base/picture_button.h"
@@ -46,6 +47,9 @@ ErrorDialog::ErrorDialog(Program& program, ErrorDialogSetup setup, std::function
     setTabOrder(Command1, Command2);
     connect(Command1, &QPushButton::clicked, this, [this] { Yes(); });
     connect(Command2, &QPushButton::clicked, this, [this] { No(); });
+    // It opens where the student just clicked: the second click of a double
+    // click must not answer it.
+    GuardAgainstOpeningClick(this);
 }
 
 void ErrorDialog::Load() {

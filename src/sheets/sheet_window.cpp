@@ -7,7 +7,11 @@
 #include "window_base/picture_button.h"
 #include "window_base/program.h"
 #include "window_base/window_texts.h"
+#include "state/input_line.h"
 #include "text/text_format.h"
+
+#include <QEvent>
+#include <QFontMetrics>
 
 
 namespace heatx {
@@ -33,6 +37,14 @@ SheetWindow::SheetWindow(Program& program, SheetSetup setup)
     Label2->setTextFormat(Qt::PlainText);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SetLabelColors(Label2, Rgb(0, 255, 0), Rgb(255, 0, 0));
+
+    RangeNote = new QLabel(this);
+    RangeNote->setObjectName(QStringLiteral("RangeNote"));
+    RangeNote->setTextFormat(Qt::PlainText);
+    RangeNote->setWordWrap(true);
+    RangeNote->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    SetLabelColors(RangeNote, Rgb(255, 255, 0), Rgb(255, 0, 0));
+    RangeNote->hide();
 
     Label3 = new QLabel(texts::kEditHint, this);
     Label3->setObjectName(QStringLiteral("Label3"));
@@ -124,6 +136,40 @@ void SheetWindow::ShowBadLine(double left, double top, double width) {
     SetTwips(Label2, left, top, width, 200);
     Label2->show();
     Label2->raise();
+    ShowRangeNote();
+}
+
+void SheetWindow::ShowRangeNote() {
+    const QString range = setup_.allowedRange ? setup_.allowedRange(State().BadLineIndex) : QString();
+    if (range.isEmpty()) {
+        RangeNote->hide();
+        return;
+    }
+    const QFontMetrics metrics(RangeNote->font());
+    const QRect line = Label2->geometry();
+    const QString beside = QStringLiteral("\u2190 ДОПУСТИМО ") + range;
+    const int x = line.left() + Label2->fontMetrics().horizontalAdvance(Label2->text()) + metrics.horizontalAdvance(QLatin1Char(' '));
+    const int besideWidth = metrics.horizontalAdvance(beside) + 4;
+    if (x + besideWidth <= width()) {
+        RangeNote->setText(beside);
+        RangeNote->setGeometry(x, line.top(), besideWidth, std::max(line.height(), metrics.height()));
+    } else {
+        // Under the printed lines the note names its line; a long one takes
+        // a second row.
+        RangeNote->setText(RangeLine(setup_.caption(State(), State().BadLineIndex), range));
+        const int left = Px(sheet_layout::kSurfaceLeft);
+        const int room = std::max(1, width() - 2 * left);
+        const int rows = metrics.horizontalAdvance(RangeNote->text()) + 4 > room ? 2 : 1;
+        RangeNote->setGeometry(left, Px(sheet_layout::SurfaceY(setup_.promptedLines) + 60), room,
+                               rows * metrics.lineSpacing() + 2);
+    }
+    RangeNote->show();
+    RangeNote->raise();
+}
+
+bool SheetWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label2 && event->type() == QEvent::HideToParent) RangeNote->hide();
+    return FormWindow::eventFilter(watched, event);
 }
 
 void SheetWindow::SetKeepFace(bool passed) {
@@ -147,11 +193,19 @@ void SheetWindow::EnterEditMode() {
 
 void SheetWindow::EditLine(int i) {
     if (i < 0 || i >= setup_.promptedLines || i >= List1->count() || !List1->isEnabled()) return;
+    const bool hintShown = !Label3->isHidden();
+    const bool endShown = !Command3->isHidden();
     Label3->hide();
     Command3->hide();
     CalcState& s = State();
     const QString answer = program().platform().InputBox(setup_.caption(s, i), texts::kInputBoxTitle,
                                                          setup_.editInputX, sheet_layout::EditPromptY(i));
+    // A cancelled box leaves the line, and the sheet, as they were.
+    if (Cancelled(answer)) {
+        Label3->setVisible(hintShown);
+        Command3->setVisible(endShown);
+        return;
+    }
     QString& text = setup_.valueText(s, i);
     StoreTypedLine(text, s.InputValues[i], answer);
     delete List1->takeItem(i);

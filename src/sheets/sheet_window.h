@@ -28,6 +28,7 @@ struct SheetSetup {
     std::function<QString(const CalcState&, int)> caption;
     std::function<QString&(CalcState&, int)> valueText;
     std::function<RoadOutcome(CalcState&)> check;  // the sheet check of the road
+    std::function<QString(int)> allowedRange;  // what line i lets pass, as the student reads it
 };
 
 class SheetWindow : public FormWindow {
@@ -39,6 +40,7 @@ public:
     QLabel* Label1;  // heading
     QLabel* Label2;  // highlight of the bad line
     QLabel* Label3;  // editing hint
+    QLabel* RangeNote;  // what the marked line allows, beside it (or under the lines)
     QListWidget* List1;
     PictureButton* Command1;  // keep the data and go on
     PictureButton* Command2;  // edit
@@ -74,7 +76,14 @@ public:
     // result shown. The caller has set the window's geometry.
     void RunFirstEntry();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The allowed range of the marked line, beside it when it fits in the
+    // window, else under the printed lines; it goes when the mark goes.
+    void ShowRangeNote();
+
     SheetSetup setup_;
 };
 

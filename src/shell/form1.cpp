@@ -86,6 +86,11 @@ void Form1::DrawBackground() {
     update();
 }
 
+void Form1::resizeEvent(QResizeEvent* event) {
+    FormWindow::resizeEvent(event);
+    if (!background_.isNull() && background_.size() != size()) DrawBackground();
+}
+
 void Form1::PaintBackground(QPainter& painter) {
     painter.fillRect(rect(), BackColor());
     painter.drawImage(0, 0, background_);

@@ -27,6 +27,9 @@ public:
 
 protected:
     void PaintBackground(QPainter& painter) override;
+    // The client area changes once the window manager has framed the
+    // window: the background is drawn again for it.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void DrawBackground();

@@ -76,4 +76,22 @@ const std::array<QString, N>& Captions(const InputLine (&lines)[N]) {
 struct CalcState;
 uint8_t CheckSheet(CalcState& state, const InputLine* lines, int count, bool positivesInFirstPass);
 
+// The range a check lets pass, as the student reads it, with the decimal mark
+// printed numbers use: "ОТ 0,019 ДО 0,06". It tells the truth at the bounds:
+// where the bound itself typed is refused (a typed 0.04 is a 4-byte value
+// below the 8-byte bound 0.04; a line that must be above 0) the lower end
+// reads "БОЛЬШЕ 0,04 И НЕ БОЛЬШЕ 1", and an upper end typed that is refused
+// reads "МЕНЬШЕ".
+QString AllowedRange(Bound lower, Bound upper, bool positive);
+inline QString AllowedRange(const InputLine& line) { return AllowedRange(line.lower, line.upper, line.positive); }
+
+// The line of a refusal: what the line is, what was typed and what is
+// allowed, e.g. "НАРУЖНЫЙ ДИАМЕТР ТРУБ: ВВЕДЕНО «0,1»; ДОПУСТИМО ОТ 0,019 ДО
+// 0,06 М". The unit of the caption (after its last ", ") follows the range;
+// the typed text is shown up to 40 characters, unprintable ones as "?".
+QString RefusalLine(const QString& caption, const QString& typed, const QString& range);
+// The same without the typed text: "НАРУЖНЫЙ ДИАМЕТР ТРУБ: ДОПУСТИМО ОТ 0,019
+// ДО 0,06 М".
+QString RangeLine(const QString& caption, const QString& range);
+
 }  // namespace heatx

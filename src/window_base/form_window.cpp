@@ -2,9 +2,11 @@
 #include "window_base/form_window.h"
 
 #include "platform/fonts.h"
+#include "platform/qt_platform.h"
 #include "platform/twips.h"
 #include "window_base/program.h"
 
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -14,8 +16,16 @@
 
 namespace heatx {
 
+namespace {
+// The frame last learned from the window manager, twips.
+QSizeF g_frame(kFrameWidthTwips, kFrameHeightTwips);
+}  // namespace
+
+QSize WindowFramePx() { return QSize(Px(g_frame.width()), Px(g_frame.height())); }
+void SetWindowFramePx(QSize px) { g_frame = QSizeF(TwipsFromPx(px.width()), TwipsFromPx(px.height())); }
+
 FormWindow::FormWindow(Program& program, const QString& name)
-    : QWidget(nullptr), program_(program), name_(name) {
+    : QWidget(nullptr), program_(program), name_(name), frame_(g_frame) {
     setObjectName(name);
     setWindowTitle(name);
     back_ = palette().color(QPalette::Window);
@@ -25,22 +35,52 @@ FormWindow::FormWindow(Program& program, const QString& name)
 
 FormWindow::~FormWindow() = default;
 
-void FormWindow::ApplyGeometry() {
-    move(Px(left_), Px(top_));
-    // The windows are laid out absolutely: their size is the program's.
-    setFixedSize(std::max(1, Px(width_ - kFrameWidthTwips)), std::max(1, Px(height_ - kFrameHeightTwips)));
+void FormWindow::ApplyGeometry(bool place) {
+    if (place) move(Px(left_), Px(top_));
+    // The windows are laid out absolutely: their size is the program's, only
+    // wider where the title would not show whole in the manager's title bar
+    // (the controls stay where they are).
+    const int client = std::max(1, Px(width_ - frame_.width()));
+    const int forTitle = InputBoxTitleWidth(windowTitle()) - Px(frame_.width());
+    setFixedSize(std::max(client, forTitle), std::max(1, Px(height_ - frame_.height())));
+}
+
+void FormWindow::LearnFrame() {
+    if (!isVisible()) return;
+    const QSize px = frameGeometry().size() - size();
+    // Before the manager has framed the window both sizes are the same; a
+    // frame beyond any manager's is a passing state of the window system.
+    if (px.width() <= 0 && px.height() <= 0) return;
+    if (px.width() < 0 || px.height() < 0 || px.width() > 100 || px.height() > 200) return;
+    AdoptFrame(px);
+}
+
+void FormWindow::AdoptFrame(QSize px) {
+    SetWindowFramePx(px);
+    const QSizeF frame = g_frame;
+    if (frame == frame_) return;
+    // A client area already given in twips keeps its size; an outer size
+    // keeps the outer size.
+    if (clientSized_) {
+        width_ += frame.width() - frame_.width();
+        height_ += frame.height() - frame_.height();
+    }
+    frame_ = frame;
+    ApplyGeometry(false);
 }
 
 void FormWindow::SetWindowTwips(double left, double top, double width, double height) {
     if (left >= 0) left_ = left;
     if (top >= 0) top_ = top;
-    if (width >= 0) width_ = std::max(width, kFrameWidthTwips + 15);
-    if (height >= 0) height_ = std::max(height, kFrameHeightTwips + 15);
+    if (width >= 0 || height >= 0) clientSized_ = false;
+    if (width >= 0) width_ = std::max(width, frame_.width() + 15);
+    if (height >= 0) height_ = std::max(height, frame_.height() + 15);
     ApplyGeometry();
 }
 
 void FormWindow::SetClientTwips(double width, double height) {
-    SetWindowTwips(-1, -1, width + kFrameWidthTwips, height + kFrameHeightTwips);
+    SetWindowTwips(-1, -1, width + frame_.width(), height + frame_.height());
+    clientSized_ = true;
 }
 
 void FormWindow::SetBackColor(const QColor& color) {
@@ -79,6 +119,67 @@ void FormWindow::paintEvent(QPaintEvent*) {
     painter.setPen(fore_);
     const int ascent = painter.fontMetrics().ascent();
     for (const SurfaceText& t : surface_) painter.drawText(Px(t.x), Px(t.y) + ascent, t.text);
+}
+
+bool FormWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange) ApplyGeometry(false);
+    // The manager frames a window after it is mapped; its frame shows in
+    // the moves and the first paint that follow.
+    // It is looked at once the event is handled, never in the middle of a paint.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Paint || event->type() == QEvent::Show) &&
+        !frameCheckPending_ && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        frameCheckPending_ = true;
+        QMetaObject::invokeMethod(this, [this] {
+            frameCheckPending_ = false;
+            LearnFrame();
+        }, Qt::QueuedConnection);
+    }
+    // Every control of the window is watched for being hidden or disabled.
+    if (event->type() == QEvent::ChildAdded) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType()) child->installEventFilter(this);
+    }
+    return QWidget::event(event);
+}
+
+bool FormWindow::Usable(const QWidget* control) const {
+    return control->isVisibleTo(this) && control->isEnabled();
+}
+
+void FormWindow::MoveFocusFrom(QWidget* control) {
+    QWidget* focus = focusWidget();
+    if (focus == nullptr || (focus != control && !control->isAncestorOf(focus))) return;
+    for (QWidget* next = control->nextInFocusChain(); next != control && next != nullptr;
+         next = next->nextInFocusChain()) {
+        if (next == this || !isAncestorOf(next) || control->isAncestorOf(next)) continue;
+        if ((next->focusPolicy() & Qt::TabFocus) && Usable(next)) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    focus->clearFocus();
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!watched->isWidgetType()) return false;
+    auto* control = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::HideToParent:
+    case QEvent::EnabledChange:
+    case QEvent::FocusIn:
+        if (!Usable(control)) MoveFocusFrom(control);
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+        if (!Usable(control)) {
+            MoveFocusFrom(control);
+            return true;
+        }
+        break;
+    default: break;
+    }
+    return false;
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {
@@ -153,7 +254,8 @@ public:
     LineKeys(QListWidget* list, std::function<void(int)> edit) : QObject(list), list_(list), edit_(std::move(edit)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == list_ && event->type() == QEvent::KeyPress) {
+        // A hidden or disabled list edits nothing (its window drops the key).
+        if (watched == list_ && event->type() == QEvent::KeyPress && list_->isVisible() && list_->isEnabled()) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space) &&
                 (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {

@@ -5,11 +5,18 @@
 // left, top, width and height include its frame; controls are placed in the
 // client area. Text printed on the window's surface is kept as (x, y, text)
 // items and drawn over the background until the surface is cleared.
+//
+// A hidden or disabled control never keeps the keyboard focus, whether or not
+// its window is the active one: the focus moves on to the next shown control
+// of the tab order (or leaves the window when there is none), and a key that
+// still reaches such a control is dropped.
 #pragma once
 
 #include <QColor>
 #include <QList>
 #include <QPushButton>
+#include <QSize>
+#include <QSizeF>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -20,9 +27,17 @@ namespace heatx {
 
 class Program;
 
-// The frame a window's outer size includes: 4 px borders, a 20 px title bar.
+// The frame a window's outer size includes until the window manager has
+// shown its own: 4 px borders, a 20 px title bar.
 inline constexpr double kFrameWidthTwips = 120;
 inline constexpr double kFrameHeightTwips = 420;
+// The frame of this system's window manager in pixels (both borders across;
+// title bar and lower border down), learned from the last window it framed;
+// the assumed one above before that and where windows have no manager of
+// their own (the offscreen platform of the tests). Windows made later size
+// their client areas for it.
+QSize WindowFramePx();
+void SetWindowFramePx(QSize px);
 
 class FormWindow : public QWidget {
 public:
@@ -49,8 +64,8 @@ public:
     double TopTwips() const { return top_; }
     double WidthTwips() const { return width_; }
     double HeightTwips() const { return height_; }
-    double ScaleWidthTwips() const { return width_ - kFrameWidthTwips; }
-    double ScaleHeightTwips() const { return height_ - kFrameHeightTwips; }
+    double ScaleWidthTwips() const { return width_ - frame_.width(); }
+    double ScaleHeightTwips() const { return height_ - frame_.height(); }
 
     void SetBackColor(const QColor& color);
     void SetForeColor(const QColor& color);
@@ -71,19 +86,38 @@ public:
 
     Program& program() const { return program_; }
 
+    // Takes the frame, in pixels, that the window manager put around this
+    // window: a client area given in twips keeps its size, an outer size
+    // keeps the outer size (the client area is sized again). Windows learn
+    // their frames by themselves; tests hand one in.
+    void AdoptFrame(QSize px);
+
 protected:
     // Draws the background below the printed text; the default fills it with
     // the back colour.
     virtual void PaintBackground(QPainter& painter);
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ApplyGeometry();
+    void ApplyGeometry(bool place = true);
+    // Looks whether the manager has framed the window (windows of the
+    // offscreen platform have no manager and no real frame).
+    void LearnFrame();
+    // A control that can take the focus: shown (once its window is) and enabled.
+    bool Usable(const QWidget* control) const;
+    // The focus leaves control (or its child) for the next usable control of
+    // the tab order that takes Tab, or the window keeps no focus at all.
+    void MoveFocusFrom(QWidget* control);
 
     Program& program_;
     QString name_;
     double left_ = 0, top_ = 0, width_ = 4800, height_ = 3600;
+    QSizeF frame_;  // the frame, twips, that the client area was sized for
+    bool clientSized_ = false;  // the last size set was the client area's
+    bool frameCheckPending_ = false;
     QColor back_;
     QColor fore_;
     QList<SurfaceText> surface_;

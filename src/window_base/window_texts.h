@@ -52,6 +52,11 @@ inline const QString kGoCalculateButton = QStringLiteral("ПЕРЕХОД К РА
 inline const QString kErrorTitle = QStringLiteral("ОШИБКА !");
 inline const QString kGoOnQuestion = QStringLiteral("    Продолжаете работу ?");
 inline const QString kInputErrorText = QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ");
+// The text of the box that refuses a typed value: its first words, the line
+// that says what is wrong, and the question on a line of its own.
+inline QString RefusalText(const QString& head, const QString& what) {
+    return head + QLatin1Char('\n') + what + QLatin1Char('\n') + kGoOnQuestion;
+}
 inline const QString kChooseType = QStringLiteral("ВЫБЕРИТЕ ТИП ТЕПЛООБМЕННИКА");
 inline const QString kHorizontal = heatx::kHeaterHorizontalWord;
 inline const QString kVertical = heatx::kHeaterVerticalWord;

@@ -211,6 +211,23 @@ TEST_F(ProgramReports, ChangedPdfIsWrong) {
         << Describe(s);
 }
 
+TEST_F(ProgramReports, APdfOfSeveralNumberedPagesIsRight) {
+    SetDecimalMark(QLatin1Char(','));
+    const QString pdf = Save(QStringLiteral("подогреватель"), [](Printer& p) {
+        for (int k = 0; k < 4; ++k) PrintHeaterSession(p, Date(QLocale(QStringLiteral("ru_RU"))));
+    });
+    QStringList feet;
+    QString reason;
+    ASSERT_TRUE(PdfText(pdf, [&](QStringView line) {
+        if (line.trimmed().startsWith(QStringLiteral("стр. "))) feet.append(line.trimmed().toString());
+    }, &reason)) << reason.toStdString();
+    ASSERT_GE(feet.size(), 2);
+    EXPECT_EQ(feet.last(), QStringLiteral("стр. %1 из %1").arg(feet.size()));
+    const ReportSummary s = CheckReportFile(pdf);
+    EXPECT_EQ(s.blocks, 12) << Describe(s);
+    EXPECT_EQ(s.mismatches, 0) << Describe(s);
+}
+
 TEST(CheckTool, BatchReportsAsTextAndPdfInBothLocalesAreRight) {
     QTemporaryDir dir;
     QStringList files;

@@ -9,6 +9,7 @@
 #include "heater/heater_road.h"
 #include "text/text_format.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -328,4 +329,107 @@ TEST(Roads, StopAtTheFirstBadLineInPromptOrderOrAtTheModel) {
             EXPECT_GT(s.SurfaceF, 0.0f) << c.what;
         }
     }
+}
+
+namespace {
+
+// Sets the decimal mark of printed numbers for one test.
+struct MarkScope {
+    explicit MarkScope(QChar mark) : old(DecimalMark()) { SetDecimalMark(mark); }
+    ~MarkScope() { SetDecimalMark(old); }
+    QChar old;
+};
+
+struct Described {
+    const char* what;
+    QString range;
+    std::function<bool(const char*)> accepts;  // the check of that line, given the typed text
+};
+
+template <typename Good, typename Check>
+std::function<bool(const char*)> SheetLine(Good good, Check check, int line) {
+    return [=](const char* text) {
+        CalcState s = good();
+        Type(s, line, text);
+        check(s);
+        return s.CalcError == kClear;
+    };
+}
+
+std::function<bool(const char*)> Alone(bool (*inRange)(int, float), int line) {
+    return [=](const char* text) {
+        CalcState s;
+        Type(s, line, text);
+        return inRange(line, s.InputValues[line]);
+    };
+}
+
+}  // namespace
+
+// Every allowed range the student is shown tells the truth at both ends: a
+// bound typed as shown passes exactly where the text says "ОТ", "ДО", "НЕ
+// МЕНЬШЕ" or "НЕ БОЛЬШЕ", and fails where it says "БОЛЬШЕ" or "МЕНЬШЕ".
+TEST(AllowedRange, TellsTheTruthAtBothBoundsOfEveryLine) {
+    const MarkScope comma(QLatin1Char(','));
+    std::vector<Described> all;
+    for (int i = 0; i < 11; ++i) all.push_back({"heater sheet", HeaterAllowedRange(i), SheetLine(GoodHeater, CheckHeaterInput, i)});
+    for (int i = 12; i <= 15; ++i)
+        all.push_back({"heater construction", HeaterAllowedRange(i), Alone(HeaterConstructiveInRange, i)});
+    for (int i = 0; i < 13; ++i) all.push_back({"cooler sheet", CoolerAllowedRange(i), SheetLine(GoodCooler, CheckCoolerInput, i)});
+    for (int i = 13; i <= 17; ++i) {
+        all.push_back({"cooler first entry", CoolerAllowedRange(i), Alone(CoolerFirstEntryInRange, i)});
+        all.push_back({"cooler change", CoolerAllowedRange(i, true), Alone(CoolerChangeInRange, i)});
+    }
+    for (int i = 0; i < 15; ++i) all.push_back({"evaporator sheet", EvapAllowedRange(i), SheetLine(GoodEvap, CheckEvapInput, i)});
+    all.push_back({"evaporator height", EvapAllowedRange(15), [](const char* text) {
+                       CalcState s;
+                       Type(s, 15, text);
+                       return EvapHeightInRange(s.InputValues[15]);
+                   }});
+    static const QRegularExpression form(
+        QStringLiteral("^(ОТ|БОЛЬШЕ|НЕ МЕНЬШЕ) ([0-9,]+) (ДО|И НЕ БОЛЬШЕ|И МЕНЬШЕ) ([0-9,]+)$"));
+    for (const Described& d : all) {
+        const auto m = form.match(d.range);
+        ASSERT_TRUE(m.hasMatch()) << d.what << ": " << d.range.toStdString();
+        const QByteArray low = m.captured(2).replace(',', '.').toUtf8();
+        const QByteArray high = m.captured(4).replace(',', '.').toUtf8();
+        const bool lowIn = m.captured(1) != QStringLiteral("БОЛЬШЕ");
+        const bool highIn = m.captured(3) != QStringLiteral("И МЕНЬШЕ");
+        EXPECT_EQ(d.accepts(low.constData()), lowIn) << d.what << " " << d.range.toStdString();
+        EXPECT_EQ(d.accepts(high.constData()), highIn) << d.what << " " << d.range.toStdString();
+    }
+}
+
+TEST(AllowedRange, ReadsAsTheStudentTypesAndNamesTheRefusal) {
+    const MarkScope comma(QLatin1Char(','));
+    EXPECT_EQ(HeaterAllowedRange(0), QStringLiteral("БОЛЬШЕ 0,04 И НЕ БОЛЬШЕ 1"));
+    EXPECT_EQ(HeaterAllowedRange(4), QStringLiteral("БОЛЬШЕ 0,00000001 И НЕ БОЛЬШЕ 200"));
+    EXPECT_EQ(HeaterAllowedRange(6), QStringLiteral("ОТ 0,000003 ДО 0,1"));
+    EXPECT_EQ(HeaterAllowedRange(9), QStringLiteral("БОЛЬШЕ 0 И НЕ БОЛЬШЕ 150"));
+    EXPECT_EQ(HeaterAllowedRange(12), QStringLiteral("ОТ 0,019 ДО 0,06"));
+    EXPECT_EQ(CoolerAllowedRange(12), QStringLiteral("БОЛЬШЕ 0 И НЕ БОЛЬШЕ 50000000"));
+    EXPECT_EQ(CoolerAllowedRange(13), QStringLiteral("БОЛЬШЕ 0,019 И НЕ БОЛЬШЕ 0,06"));
+    EXPECT_EQ(CoolerAllowedRange(13, true), QStringLiteral("ОТ 0,019 ДО 0,06"));
+    EXPECT_EQ(CoolerAllowedRange(15, true), QStringLiteral("ОТ 0,001 ДО 1"));
+    EXPECT_EQ(EvapAllowedRange(15), QStringLiteral("ОТ 1 ДО 10"));
+    {
+        const MarkScope point(QLatin1Char('.'));
+        EXPECT_EQ(HeaterAllowedRange(12), QStringLiteral("ОТ 0.019 ДО 0.06"));
+    }
+
+    CalcState s;
+    FillHeaterCaptions(s);
+    EXPECT_EQ(HeaterRefusal(s, 12, QStringLiteral("0,1")),
+              QStringLiteral("НАРУЖНЫЙ ДИАМЕТР ТРУБ: ВВЕДЕНО «0,1»; ДОПУСТИМО ОТ 0,019 ДО 0,06 М"));
+    EXPECT_EQ(HeaterRefusal(s, 13, QStringLiteral("11")),
+              QStringLiteral("ЧИСЛО ХОДОВ ПО ТРУБНОМУ ПРОСТРАНСТВУ: ВВЕДЕНО «11»; ДОПУСТИМО ОТ 0,99 ДО 10,01 ШТ."));
+    s.HeaterHorizontal = kClear;
+    EXPECT_EQ(HeaterRefusal(s, 14, QString()),
+              QStringLiteral("ВЫСОТА ТРУБ: НИЧЕГО НЕ ВВЕДЕНО; ДОПУСТИМО ОТ 0,99 ДО 10,01 М"));
+    // A caption without a unit after a comma; a long or unprintable text.
+    EXPECT_EQ(CoolerRefusal(15, QString(50, QLatin1Char('9')), false),
+              QStringLiteral("КОЭФФИЦИЕНТ,УЧИТЫВАЮЩИЙ СНИЖЕНИЕ СРЕДН.ДВИЖ.СИЛЫ ПРИ СМЕШ.ТОКЕ(БЕЗРАЗМ): ВВЕДЕНО «") +
+                  QString(40, QLatin1Char('9')) + QStringLiteral("…»; ДОПУСТИМО БОЛЬШЕ 0,0001 И НЕ БОЛЬШЕ 1"));
+    EXPECT_EQ(EvapHeightRefusal(QStringLiteral("1\n2\u202e")),
+              QStringLiteral("ВЫСОТА ТРУБ: ВВЕДЕНО «1?2?»; ДОПУСТИМО ОТ 1 ДО 10 М"));
 }

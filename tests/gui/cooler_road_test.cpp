@@ -37,7 +37,7 @@ const Expected kLaminar = {"299,14", "535,61", "175,13", "74,02", "606,30", "312
 const Expected kDoubleLoad = {"3664,71", "535,61", "378,80", "68,44", "16976,53", "3125,00"};
 
 const QString kMargin(12, QLatin1Char(' '));
-const QString kGoOn = QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ    Продолжаете работу ?");
+const QString kRefused = QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ");
 
 Form6* Sheet(const Road& r) { return r.Win<Form6>("Form6"); }
 ErrorDialog* Dialog(const Road& r) { return r.Win<ErrorDialog>("Form14"); }
@@ -66,11 +66,6 @@ int Count(const QStringList& lines, const QString& part) {
     int n = 0;
     for (const QString& line : lines) n += line.contains(part) ? 1 : 0;
     return n;
-}
-
-QStringList Replaced(QStringList list, int i, const QString& value) {
-    list[i] = value;
-    return list;
 }
 
 // The cooler sheet from the menu, every line answered.
@@ -362,7 +357,10 @@ private slots:
         QCOMPARE(r.platform.beeps, 1);
         QCOMPARE(r.platform.yesNoBoxes.size(), 1);
         QCOMPARE(r.platform.yesNoBoxes[0].title, QStringLiteral("ОШИБКА !"));
-        QCOMPARE(r.platform.yesNoBoxes[0].prompt, kGoOn);
+        // The typed 0.019 is refused at its 8-byte bound, and the box says so.
+        QCOMPARE(r.platform.yesNoBoxes[0].prompt,
+                 kRefused + QStringLiteral("\nНАРУЖНЫЙ ДИАМЕТР ТРУБ: ВВЕДЕНО «0,019»; ДОПУСТИМО БОЛЬШЕ 0,019 И НЕ "
+                                           "БОЛЬШЕ 0,06 М\n    Продолжаете работу ?"));
         QCOMPARE(r.state.MessageAnswer, float(kAnswerYes));
         const QList<AskedBox> asked = r.platform.inputBoxes.mid(14);
         QCOMPARE(asked.size(), 6);
@@ -415,6 +413,16 @@ private slots:
         QCOMPARE(r.state.MessageAnswer, float(kAnswerNo));
         QVERIFY(r.program->Ended());
         QVERIFY(r.loaded().isEmpty());
+    }
+
+    // The full-screen sheet has room for the note beside the marked line.
+    void theMarkedLineSaysWhatIsAllowed() {
+        Road& r = *road;
+        ToSheet(r, Replaced(kCoolerSheet, 0, "0,01"));
+        Road::Click(Sheet(r)->Command1);
+        QCOMPARE(Sheet(r)->RangeNote->text(), QStringLiteral("← ДОПУСТИМО БОЛЬШЕ 0,01 И НЕ БОЛЬШЕ 1"));
+        QCOMPARE(Road::RangeNoteFault(Sheet(r)), QString());
+        QCOMPARE(Sheet(r)->RangeNote->geometry().top(), Sheet(r)->Label2->geometry().top());
     }
 
     void refusedAtFirstEntryNoEndsTheProgram() {
@@ -547,6 +555,65 @@ private slots:
         QVERIFY(Design(r)->Command1->isVisible() && Design(r)->Label6->isVisible());
     }
 
+    // No hidden or disabled control has the focus or answers a key: the red
+    // sheet and its dialog, editing, the design window and its list.
+    void hiddenControlsNeverAnswerAKey() {
+        Road& r = *road;
+        ToSheet(r, Replaced(kCoolerSheet, 4, "1"));
+        r.platform.Answer(QStringList{kCoolerSheet[4]} + kCoolerConstruction);
+        r.StepsKeepHiddenControlsQuiet({
+            [&] { Road::Click(Sheet(r)->Command1); },
+            [&] { QVERIFY(Dialog(r)); Road::Click(Dialog(r)->Command1); },
+            [&] { Road::Click(Sheet(r)->Command3); },
+            [&] { Road::Click(Design(r)->Command1); },
+            [&] { Road::Click(Design(r)->Command2); },
+            [&] { Road::Click(Design(r)->Command6); },
+        });
+    }
+
+    // After a print a line in place of the print button names the report's
+    // file; it goes when the construction list opens. No control moves.
+    void aPrintSaysWhereTheBlockWent() {
+        Road& r = *road;
+        ToResults(r);
+        Form13* design = Design(r);
+        r.PrintNamesTheCopy(design, design->Note, design->Command1);
+        Road::Click(design->Command2);
+        QVERIFY(!design->Note->isVisible());
+    }
+
+    // A cancelled box keeps the value of a line asked for again: the bad
+    // line the dialog's "Да" asks for, a sheet line, a construction line.
+    void cancellingAChangeKeepsTheValue() {
+        Road& r = *road;
+        ToSheet(r, Replaced(kCoolerSheet, 4, "1"));
+        Form6* sheet = Sheet(r);
+        Road::Click(sheet->Command1);
+        r.platform.Answer({QString()});
+        Road::Click(Dialog(r)->Command1);
+        QCOMPARE(r.state.CoolerValueTexts[4], QStringLiteral("1"));
+        QVERIFY(sheet->Command3->isVisible());
+        QCOMPARE(sheet->Command3->PictureName(), QStringLiteral("end_r.bmp"));
+        r.platform.Answer({QString()});
+        Road::ClickLine(sheet->List1, 9);
+        QCOMPARE(r.state.CoolerValueTexts[9], QStringLiteral("5"));
+        QVERIFY(sheet->Command3->isVisible());
+        r.platform.Answer({kCoolerSheet[4]});
+        Road::ClickLine(sheet->List1, 4);
+        r.platform.Answer(kCoolerConstruction);
+        Road::Click(sheet->Command3);
+        Form13* design = Design(r);
+        Road::Click(design->Command2);
+        const QStringList before = Road::Lines(design->List1);
+        for (int k = 0; k < 5; ++k) {
+            r.platform.Answer({QString()});
+            Road::ClickLine(design->List1, k);
+        }
+        QCOMPARE(Road::Lines(design->List1), before);
+        QCOMPARE(r.platform.yesNoBoxes.size(), 0);
+        QVERIFY(design->Command6->isVisible());
+    }
+
     void hostileTexts_data() {
         HostileRows();
     }
@@ -586,7 +653,7 @@ private slots:
         }
         QCOMPARE(r.platform.yesNoBoxes.size(), 10);
         QCOMPARE(r.platform.beeps, 1 + 10);
-        for (const AskedBox& box : r.platform.yesNoBoxes) QCOMPARE(box.prompt, kGoOn);
+        for (const AskedBox& box : r.platform.yesNoBoxes) QVERIFY2(Road::IsRefusal(box.prompt, kRefused), qPrintable(box.prompt));
         Road::Click(design->Command6);
         QCOMPARE(design->Label4->text(), ResultLabel(kTurbulent));
         QVERIFY(!r.program->Ended());

@@ -328,7 +328,10 @@ private slots:
         QCOMPARE(r.platform.beeps, 2);
         QCOMPARE(r.platform.yesNoBoxes.size(), 2);
         QCOMPARE(r.platform.yesNoBoxes[0].title, QStringLiteral("ОШИБКА !"));
-        QCOMPARE(r.platform.yesNoBoxes[0].prompt, QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ    Продолжаете работу ?"));
+        // The box says which line, what was typed and what is allowed.
+        QCOMPARE(r.platform.yesNoBoxes[0].prompt,
+                 QStringLiteral("ОШИБКА В ИСХОДНОЙ ИНФОРМАЦИИ\nДЛИНА ТРУБ: ВВЕДЕНО «10,05»; ДОПУСТИМО ОТ 0,99 ДО "
+                                "10,01 М\n    Продолжаете работу ?"));
         // The length was asked for twice at the same place; the tubes never.
         const QList<AskedBox> asked = r.platform.inputBoxes.mid(12);
         QCOMPARE(asked.size(), 4);
@@ -495,6 +498,106 @@ private slots:
         QCOMPARE(FaceColour(sheet->Command3), QColor(0, 255, 0));
         Road::Click(sheet->Command3);
         QVERIFY(r.form9());
+    }
+
+    // At every step of the road no hidden or disabled control has the focus
+    // or answers a key: the start window, the menu with its hidden
+    // evaporator button, the red sheet and its dialog, editing, the design
+    // window in each of its states.
+    void hiddenControlsNeverAnswerAKey() {
+        Road& r = *road;
+        r.program->Start();
+        r.platform.Answer(QStringList{"студент"} + Replaced(kGoodSheet, 3, "5") + QStringList{kGoodSheet[3]} +
+                          kConstruction);
+        r.StepsKeepHiddenControlsQuiet({
+            [&] { Road::Click(r.form1()->Command2); },
+            [&] { Road::Click(r.form4()->Command2); },
+            [&] { Road::Click(r.form3()->Command1); },
+            [&] { Road::Click(r.form5()->Command1); },
+            [&] { Road::ClickLine(r.form3()->List1, 3); },
+            [&] { Road::Click(r.form3()->Command3); },
+            [&] { Road::Click(r.form9()->Command6); },
+            [&] { Road::Click(r.form9()->Command1); },
+            [&] { Road::Click(r.form9()->Command2); },
+            [&] { Road::Click(r.form9()->Command8); },
+        });
+    }
+
+    // The marked line of the red sheet says what it allows: the heater's
+    // sheet has no room beside it, so under the printed lines, naming the
+    // line. The note goes with the mark.
+    void theMarkedLineSaysWhatIsAllowed() {
+        Road& r = *road;
+        r.ToSheet(Replaced(kGoodSheet, 0, "0,04"));
+        SheetWindow* sheet = r.form3();
+        Road::Click(sheet->Command1);
+        QCOMPARE(sheet->RangeNote->text(),
+                 QStringLiteral("ТЕПЛОПРОВОДНОСТЬ КОНДЕНСАТА: ДОПУСТИМО БОЛЬШЕ 0,04 И НЕ БОЛЬШЕ 1 ВТ/(М*К)"));
+        QCOMPARE(Road::RangeNoteFault(sheet), QString());
+        Road::Click(r.form5()->Command1);
+        QVERIFY(!sheet->RangeNote->isVisible());
+        // From the end of corrections the next bad line is marked with its own.
+        r.platform.Answer({"0,686", "600"});
+        Road::ClickLine(sheet->List1, 0);
+        Road::ClickLine(sheet->List1, 10);
+        Road::Click(sheet->Command3);
+        QCOMPARE(sheet->RangeNote->text(), QStringLiteral("РАСХОД ЖИДКОСТИ: ДОПУСТИМО БОЛЬШЕ 0 И НЕ БОЛЬШЕ 500 КГ/С"));
+        QCOMPARE(Road::RangeNoteFault(sheet), QString());
+    }
+
+    // After a print a line in place of the print button says that the block
+    // is in the report and names its file, or says what comes when there is
+    // none yet; it goes when the results do. No control moves.
+    void aPrintSaysWhereTheBlockWent() {
+        Road& r = *road;
+        r.ToResults();
+        Form9* design = r.form9();
+        r.PrintNamesTheCopy(design, design->Note, design->Command1);
+        Road::Click(design->Command2);
+        QVERIFY(!design->Note->isVisible());
+        Road::Click(design->Command8);
+        QVERIFY(!design->Note->isVisible() && design->Command1->isVisible());
+        r.platform.printer.copyPath.clear();
+        Road::Click(design->Command1);
+        QCOMPARE(design->Note->text(), QStringLiteral("БЛОК ДОБАВЛЕН В ОТЧЁТ. КУДА ВЫЙДЕТ ОТЧЁТ, ПРОГРАММА СООБЩИТ В КОНЦЕ."));
+        QCOMPARE(Road::PrintNoteFault(design, design->Note, design->Command1), QString());
+    }
+
+    // Cancel, Escape or the close box of the box that asks for a line again
+    // keeps the line's value: on the sheet and in the construction list.
+    void cancellingAChangeKeepsTheValue() {
+        Road& r = *road;
+        r.ToSheet();
+        SheetWindow* sheet = r.form3();
+        Road::Click(sheet->Command2);
+        r.platform.Answer({QString()});
+        Road::ClickLine(sheet->List1, 2);
+        QCOMPARE(r.state.HeaterValueTexts[2], QStringLiteral("2171000"));
+        QCOMPARE(r.state.InputValues[2], 2171000.0f);
+        QCOMPARE(sheet->List1->item(2)->text(), SheetLine(r.state, 2));
+        // Nothing was changed: the hint stays and no end button appears.
+        QVERIFY(sheet->Label3->isVisible() && !sheet->Command3->isVisible());
+        // An empty answer confirmed with OK is still an answer: "0".
+        r.platform.Answer({""});
+        Road::ClickLine(sheet->List1, 2);
+        QCOMPARE(r.state.HeaterValueTexts[2], QStringLiteral("0"));
+        QCOMPARE(sheet->Command3->PictureName(), QStringLiteral("end_r.bmp"));
+        r.platform.Answer({kGoodSheet[2]});
+        Road::ClickLine(sheet->List1, 2);
+        Road::Click(sheet->Command3);
+        r.platform.Answer(kConstruction);
+        Road::Click(r.form9()->Command6);
+        Form9* design = r.form9();
+        Road::Click(design->Command2);
+        const QStringList before = Road::Lines(design->List1);
+        for (int k = 1; k <= 4; ++k) {
+            r.platform.Answer({QString()});
+            Road::ClickLine(design->List1, k);
+        }
+        QCOMPARE(Road::Lines(design->List1), before);
+        QCOMPARE(r.state.HeaterValueTexts[12], QStringLiteral("0.025"));
+        QCOMPARE(r.platform.yesNoBoxes.size(), 0);
+        QVERIFY(design->Command8->isVisible());
     }
 
     void hostileTexts_data() {

@@ -12,7 +12,10 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QCursor>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
 
 using namespace heatx;
 
@@ -30,6 +33,37 @@ XkbRulesNames Names(const char* layouts, const char* variants) {
     QByteArray property("evdev");
     property.append('\0').append("pc105").append('\0').append(layouts).append('\0').append(variants).append('\0');
     return ParseXkbRulesNames(property);
+}
+
+// Puts the pointer over every window the moment it appears, as when a window
+// opens where the student just clicked.
+class PointerOverNewWindows : public QObject {
+public:
+    PointerOverNewWindows() { qApp->installEventFilter(this); }
+    ~PointerOverNewWindows() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
+            QCursor::setPos(static_cast<QWidget*>(watched)->geometry().center());
+        return false;
+    }
+};
+
+// In the modal box that opens next: a click on its button at once (the
+// second click of a double click), then another after the double-click
+// interval. Tells whether the box was still open after the first.
+void ClickTwiceInTheNextBox(const char* button, bool* stayedOpen) {
+    QTimer::singleShot(0, [=] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) return;
+        auto find = [box, button] {
+            for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
+                if (b->objectName() == QLatin1String(button) || b->text() == QString::fromUtf8(button)) return b;
+            return static_cast<QAbstractButton*>(nullptr);
+        };
+        QTest::mouseClick(find(), Qt::LeftButton);
+        *stayedOpen = box->isVisible();
+        QTimer::singleShot(QApplication::doubleClickInterval() + 50, box, [=] { QTest::mouseClick(find(), Qt::LeftButton); });
+    });
 }
 
 }  // namespace
@@ -190,6 +224,61 @@ private slots:
         QVERIFY(Road::TabTo(dialog->Command2));
         Road::Press(Qt::Key_Return);
         QVERIFY(r.program->Ended());
+    }
+
+    // The red sheet hides its two buttons when its dialog opens: back on the
+    // sheet (a click on it), Return, Space and Escape press neither of them,
+    // and the dialog's "Да" then leads to editing as it should.
+    void hiddenSheetButtonsIgnoreKeysWhileTheDialogIsOpen() {
+        Road& r = *road;
+        r.ToSheet(Replaced(kGoodSheet, 0, "5"));
+        SheetWindow* sheet = r.form3();
+        QCOMPARE(Road::FocusIn(sheet), static_cast<QWidget*>(sheet->Command1));
+        Road::Press(Qt::Key_Space);
+        ErrorDialog* dialog = r.form5();
+        QVERIFY(dialog);
+        QCOMPARE(r.UnusableFocus(), QStringList());
+        QWidget* focus = Road::FocusIn(sheet);
+        QVERIFY(focus == nullptr || (focus->isVisible() && focus->isEnabled()));
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape})
+            QTest::keyClick(focus ? focus : static_cast<QWidget*>(sheet), key);
+        QVERIFY(r.form5() == dialog && dialog->isVisible() && sheet->Label2->isVisible());
+        QVERIFY(!sheet->Label3->isVisible() && !sheet->List1->isVisible());
+        QCOMPARE(r.platform.inputBoxes.size(), 12);
+        QCOMPARE(Road::FocusIn(dialog), static_cast<QWidget*>(dialog->Command1));
+        Road::Press(Qt::Key_Return);
+        QVERIFY(!r.form5() && sheet->Label3->isVisible() && sheet->List1->isVisible());
+        r.platform.Answer({"0,686"});
+        Road::ClickLine(sheet->List1, 0);
+        QVERIFY(sheet->Command3->isVisible());
+        QCOMPARE(sheet->Command3->PictureName(), QStringLiteral("end_g.bmp"));
+    }
+
+    // An error dialog, an input box and a yes/no box that open under the
+    // pointer ignore the second click of the double click that opened them;
+    // a click after the double-click interval counts.
+    void windowsOpenedUnderThePointerIgnoreTheOpeningClick() {
+        PointerOverNewWindows pointer;
+        Road& r = *road;
+        r.ToSheet(Replaced(kGoodSheet, 0, "5"));
+        Road::Click(r.form3()->Command1);
+        ErrorDialog* dialog = r.form5();
+        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+        QVERIFY(r.form5() == dialog && dialog->isVisible());
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        Road::Click(dialog->Command1);
+        QVERIFY(!r.form5() && r.form3()->List1->isVisible());
+
+        QTemporaryDir folder;
+        QtPlatform platform(folder.path());
+        bool stayedOpen = false;
+        ClickTwiceInTheNextBox("CancelButton", &stayedOpen);
+        QVERIFY(Cancelled(platform.InputBox(QStringLiteral("  ВВЕДИТЕ"), texts::kInputBoxTitle, 800, 700)));
+        QVERIFY(stayedOpen);
+        stayedOpen = false;
+        ClickTwiceInTheNextBox("Нет", &stayedOpen);
+        QCOMPARE(platform.YesNoBox(texts::kErrorTitle, texts::kInputErrorText), kAnswerNo);
+        QVERIFY(stayedOpen);
     }
 
     // Return, keypad Enter and Space edit a line on the heater's sheet and

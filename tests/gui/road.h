@@ -18,11 +18,14 @@
 #include "window_base/program.h"
 #include "text/text_format.h"
 
+#include "platform/twips.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QWindow>
 #include <QListWidget>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 namespace heatx {
@@ -32,6 +35,12 @@ inline const QStringList kGoodSheet = {"0,686", "932", "2171000", "0,000212", "0
                                        "0,000549", "4180", "0,0005", "60", "5"};
 // d = 25 mm, two passes, 3 m tubes, 100 tubes.
 inline const QStringList kConstruction = {"0,025", "2", "3", "100"};
+
+// The lines with line i typed otherwise.
+inline QStringList Replaced(QStringList lines, int i, const QString& value) {
+    lines[i] = value;
+    return lines;
+}
 
 struct Road {
     Road() {
@@ -131,6 +140,123 @@ struct Road {
                sheet->windowHandle() != nullptr && !dialog->isModal();
     }
 
+    // Controls of the loaded windows that hold their window's focus while
+    // hidden or disabled, as "Form3.Command2".
+    QStringList UnusableFocus() const {
+        QStringList found;
+        for (const QString& name : loaded()) {
+            const FormWindow* w = program->Loaded(name);
+            const QWidget* focus = w ? w->focusWidget() : nullptr;
+            if (focus && (!focus->isVisibleTo(w) || !focus->isEnabled())) found.append(name + '.' + focus->objectName());
+        }
+        return found;
+    }
+    // What a key could change: the loaded windows and their shown controls,
+    // the boxes asked and the lines printed.
+    QString Snapshot() const {
+        QStringList parts;
+        for (const QString& name : loaded()) {
+            const FormWindow* w = program->Loaded(name);
+            parts.append(name + (w->isVisible() ? "+" : "-"));
+            for (const QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (c->isVisibleTo(w)) parts.append(c->objectName());
+        }
+        parts << QString::number(platform.inputBoxes.size()) << QString::number(platform.yesNoBoxes.size())
+              << QString::number(platform.printer.lines.size());
+        return parts.join(' ');
+    }
+    // The faults of hidden and disabled controls at this step of a road:
+    // those that hold the focus, and those that answer Return, keypad Enter,
+    // Space or Escape sent straight to them.
+    QStringList HiddenControlFaults() {
+        QStringList faults = UnusableFocus();
+        for (const QString& name : loaded()) {
+            FormWindow* w = program->Loaded(name);
+            for (QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (c->isVisibleTo(w) && c->isEnabled()) continue;
+                const QString before = Snapshot();
+                for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+                    QTest::keyClick(c, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+                    if (program->Ended() || !program->Loaded(name)) break;
+                }
+                if (program->Ended() || Snapshot() != before) return faults << name + '.' + c->objectName() + " answered";
+            }
+        }
+        return faults;
+    }
+
+    // The steps of a road in turn: before the first and after each, no hidden
+    // or disabled control holds the focus or answers a key. A step that
+    // fails ends the road there.
+    void StepsKeepHiddenControlsQuiet(const QList<std::function<void()>>& steps) {
+        QCOMPARE(HiddenControlFaults().join(";"), QString());
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            steps[i]();
+            if (QTest::currentTestFailed()) return;
+            const QString faults = HiddenControlFaults().join(";");
+            QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("after step %1: %2").arg(i + 1).arg(faults)));
+        }
+        QVERIFY(!program->Ended());
+    }
+
+    // A print while the report has its text copy at kCopy: the note in place
+    // of the print button names the copy, and no control moves.
+    void PrintNamesTheCopy(const QWidget* design, const QLabel* note, QAbstractButton* print) {
+        const QList<QRect> before = Geometries(design);
+        platform.printer.copyPath = kCopy;
+        Click(print);
+        QCOMPARE(note->text(), QStringLiteral("БЛОК ДОБАВЛЕН В ОТЧЁТ: ") + kCopy);
+        QCOMPARE(PrintNoteFault(design, note, print), QString());
+        QCOMPARE(Geometries(design), before);
+    }
+
+    // The text of a box that refuses a typed value: its described first
+    // words, one line that says what is wrong, the question on its own line.
+    static bool IsRefusal(const QString& text, const QString& head) {
+        const QStringList lines = text.split('\n');
+        return lines.size() == 3 && lines[0] == head && lines[1].contains(QStringLiteral("; ДОПУСТИМО ")) &&
+               lines[2] == QStringLiteral("    Продолжаете работу ?");
+    }
+
+    // The note of what the marked line of a sheet allows: shown whole inside
+    // the window, beside the marked line (after its text, on its row) or
+    // under the printed lines, and never over another printed line.
+    static QString RangeNoteFault(const SheetWindow* sheet) {
+        const QLabel* note = sheet->RangeNote;
+        if (!note->isVisible()) return QStringLiteral("no note");
+        const QRect at = note->geometry();
+        if (!sheet->rect().contains(at)) return QStringLiteral("note outside the window");
+        if (note->heightForWidth(at.width()) > at.height()) return QStringLiteral("note cut");
+        const QRect line = sheet->Label2->geometry();
+        const int textEnd = line.left() + sheet->Label2->fontMetrics().horizontalAdvance(sheet->Label2->text());
+        const bool beside = at.top() == line.top() && at.left() >= textEnd;
+        const int listingEnd = Px(1210 + 195 * sheet->Setup().promptedLines);
+        if (!beside && at.top() < listingEnd) return QStringLiteral("note over the lines");
+        return {};
+    }
+
+    // Where the controls of a window stand, the print note aside: no print
+    // may move one of them.
+    static QList<QRect> Geometries(const QWidget* window) {
+        QList<QRect> at;
+        for (const QWidget* c : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (c->objectName() != QStringLiteral("PrintNote")) at.append(c->geometry());
+        return at;
+    }
+    // The note after a print: shown whole inside the window on the row of
+    // the print button, which it replaces, over no other shown control.
+    static QString PrintNoteFault(const QWidget* window, const QLabel* note, const QWidget* printButton) {
+        if (!note->isVisible() || printButton->isVisible()) return QStringLiteral("no note in place of the button");
+        const QRect at = note->geometry();
+        if (!window->rect().contains(at)) return QStringLiteral("note outside the window");
+        if (at.top() != printButton->geometry().top()) return QStringLiteral("note off the button's row");
+        if (note->fontMetrics().horizontalAdvance(note->text()) > at.width()) return QStringLiteral("note cut");
+        for (const QWidget* c : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (c != note && c->isVisible() && c->geometry().intersects(at)) return "note over " + c->objectName();
+        return {};
+    }
+    static inline const QString kCopy = QStringLiteral("/home/student/Документы/Отчёт_2026-12-07_14-05-33.txt");
+
     // Start window, surname entry, library menu.
     void ToMenu(const QString& surname = QStringLiteral("студент с.с. гр. х-10")) {
         program->Start();
@@ -188,7 +314,7 @@ protected:
 // any line accepts: each must be refused as the line's check says.
 inline void HostileRows() {
     QTest::addColumn<QString>("typed");
-    QTest::newRow("empty") << QString();
+    QTest::newRow("empty") << QStringLiteral("");
     QTest::newRow("letters") << QStringLiteral("абв xyz");
     QTest::newRow("10000 characters") << QString(10000, QLatin1Char('9'));
     QTest::newRow("control characters") << QStringLiteral("\u0001\u0007\u001b[2J\u0000\t\r\n");

@@ -37,7 +37,9 @@ public:
         if (onEnd) onEnd();
         RecordingPrinter::EndDocument();
     }
+    QString CopyPath() const override { return copyPath; }
     std::function<void()> onEnd;
+    QString copyPath;  // what the printer tells as its text copy
 };
 
 class ScriptedPlatform : public Platform {

@@ -87,6 +87,51 @@ private slots:
         QVERIFY(r.form2()->isVisible());
     }
 
+    // Once the window manager has framed a window (1 px borders, a 20 px
+    // title bar), an outer size in twips stays the outer size and a client
+    // area the client area; the start window's background fills its new
+    // client area, and windows made later are sized for that frame at once.
+    // A title too long for its window widens it, the controls staying put.
+    void windowsKeepTheirSizesInTheManagersFrame() {
+        struct Restore {
+            QSize frame = WindowFramePx();
+            ~Restore() { SetWindowFramePx(frame); }
+        } restore;
+        const QSize frame(2, 21);
+        Road& r = *road;
+        r.program->Start();
+        Form1* start = r.form1();
+        start->AdoptFrame(frame);
+        QCOMPARE(start->size() + frame, QSize(800, 600));
+        QCOMPARE(start->WidthTwips(), 12000.0);
+        const QImage back = start->grab().toImage();
+        QCOMPARE(back.pixelColor(start->width() - 1, start->height() - 1), QColor(150, 50, 0));
+        QCOMPARE(back.pixelColor(0, start->height() - 1), QColor(150, 50, 255));
+
+        Road::Click(start->Command1);
+        QCOMPARE(r.form2()->size(), QSize(588, 464));  // 8820 x 6960 twips
+        Road::Click(r.form2()->Command1);
+        QCOMPARE(r.form1()->size() + frame, QSize(800, 600));
+        r.platform.Answer({""});
+        Road::Click(r.form1()->Command2);
+        Form4* menu = r.form4();
+        QCOMPARE(menu->size(), QSize(599, 355));  // 8985 x 5325 twips
+        menu->AdoptFrame(QSize(8, 28));            // a manager with a wider frame
+        QCOMPARE(menu->size(), QSize(599, 355));
+        QCOMPARE(menu->WidthTwips(), 8985.0 + 120);
+        menu->AdoptFrame(frame);
+
+        ErrorDialog* dialog = r.program->Form<ErrorDialog>(QStringLiteral("Form14"));
+        dialog->SetWindowTwips(-1, 5000, 5895, 1500);
+        QCOMPARE(dialog->size() + frame, QSize(393, 100));
+        const QRect yes = dialog->Command1->geometry();
+        dialog->setWindowTitle(QStringLiteral("   ПРОВЕРКА ВВОДА ИСХОДНОЙ ИНФОРМАЦИИ"));
+        QVERIFY(dialog->width() + frame.width() >= InputBoxTitleWidth(dialog->windowTitle()));
+        QVERIFY(dialog->width() > 393);
+        QCOMPARE(dialog->height() + frame.height(), 100);
+        QCOMPARE(dialog->Command1->geometry(), yes);
+    }
+
     void windowInstanceModel() {
         Road& r = *road;
         FormRegistry& forms = r.program->forms();

@@ -5,6 +5,9 @@
 //
 // Some cases need whole processes (two programs saving at once, a crash, a
 // kill): this test program is then started again as a saver with --saver.
+#include "heater/heater_input.h"
+#include "heater/heater_model.h"
+#include "heater/heater_report.h"
 #include "platform/paged_text_printer.h"
 #include "platform/qt_report_printer.h"
 
@@ -17,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -185,11 +189,14 @@ TEST_F(ReportPrinterTest, EveryBlockIsInTheTextCopyAsSoonAsItIsPrinted) {
     QtReportPrinter printer = MakePrinter();
     printer.SetApparatus(QStringLiteral("подогреватель"));
     const QString txt = Reports(kHeaterStem + ".txt");
+    printer.PrintLine(QStringLiteral("строка до конца блока"));
+    EXPECT_EQ(printer.CopyPath(), QString());  // no copy before the first block ends
     PrintBlock(printer, Block("а", 1));
-    EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(Block("а", 1)));
+    EXPECT_EQ(printer.CopyPath(), QDir::toNativeSeparators(txt));
+    EXPECT_EQ(QString::fromUtf8(Read(txt)), QStringLiteral("строка до конца блока\n") + Text(Block("а", 1)));
     printer.EndBlock();  // nothing new: nothing written twice
     for (int n = 2; n <= 40; ++n) PrintBlock(printer, Block("а", n));
-    QStringList all;
+    QStringList all = {QStringLiteral("строка до конца блока")};
     for (int n = 1; n <= 40; ++n) all += Block("а", n);
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
     EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});  // no PDF before the end
@@ -200,6 +207,7 @@ TEST_F(ReportPrinterTest, EveryBlockIsInTheTextCopyAsSoonAsItIsPrinted) {
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), 3);
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
     EXPECT_EQ(messages_.size(), 1);
+    EXPECT_EQ(printer.CopyPath(), QString());  // the document has ended
 }
 
 // The disk fills up part-way (a file size limit refuses bytes the way a
@@ -444,6 +452,74 @@ TEST(PagedTextPrinter, StartsANewPageWhenOneIsFullAndAfterEachReport) {
     }
     const QByteArray bytes = Read(path);
     EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 4);
+}
+
+// A heater report of twelve blocks whose head holds a typed value of 300
+// characters, as the program paints it: every page holds whole blocks and its
+// number at the foot, and the long value goes on over rows, whole.
+TEST(PaintReportPdf, KeepsBlocksWholeNumbersThePagesAndWrapsALongLine) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "no pdftotext";
+    CalcState s;
+    FillHeaterCaptions(s);
+    s.StudentLine = QStringLiteral("Петров П.п. ");
+    const QStringList sheet = {"0.686", "932", "2171000", "0.000212", "0.5", "0.642",
+                               "0.000549", "4180", "0.0005", "60", "5"};
+    for (int i = 0; i < 11; ++i) StoreTypedLine(s.HeaterValueTexts[i], s.InputValues[i], sheet[i]);
+    const QString longValue = QStringLiteral("2171000.") + QString(292, QLatin1Char('7'));
+    StoreTypedLine(s.HeaterValueTexts[2], s.InputValues[2], longValue);
+    const QStringList construction = {"0.025", "2", "3", "100"};
+    for (int i = 0; i < 4; ++i) StoreTypedLine(s.HeaterValueTexts[12 + i], s.InputValues[12 + i], construction[i]);
+    s.ResetPrintFlags();
+    s.HeaterHorizontal = kSet;
+    RecordingPrinter lines;
+    for (int block = 0; block < 12; ++block) {
+        HeaterModel(s);
+        PrintHeaterRow(s, lines, [] { return QStringLiteral(" 07 декабря 2026г.        14:05:33"); });
+        lines.EndBlock();
+    }
+    const QByteArray pdf = PaintReportPdf(QStringLiteral("Отчёт"), QStringLiteral("Courier New Cyr"), 9, lines.lines,
+                                          lines.blockEnds);
+    ASSERT_TRUE(WholePdf(pdf));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("отчёт.pdf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size());
+    file.close();
+    QProcess toText;
+    toText.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    ASSERT_TRUE(toText.waitForFinished(60000));
+    QStringList pages = QString::fromUtf8(toText.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (pages.last().trimmed().isEmpty()) pages.removeLast();
+    ASSERT_GE(pages.size(), 2);
+
+    const auto count = [](const QStringList& rows, const QString& part) {
+        return std::count_if(rows.begin(), rows.end(), [&](const QString& r) { return r.contains(part); });
+    };
+    qsizetype blocks = 0;
+    for (qsizetype p = 0; p < pages.size(); ++p) {
+        QStringList rows = pages[p].split(QLatin1Char('\n'));
+        while (!rows.isEmpty() && rows.last().trimmed().isEmpty()) rows.removeLast();
+        ASSERT_FALSE(rows.isEmpty());
+        EXPECT_EQ(rows.last().trimmed(), QStringLiteral("стр. %1 из %2").arg(p + 1).arg(pages.size()));
+        // Each block whole on its page: its first line, its table head, its
+        // values and both its rules.
+        const qsizetype starts = count(rows, QStringLiteral("ТИП ТЕПЛООБМЕННИКА-"));
+        EXPECT_EQ(count(rows, QStringLiteral("ОБЩЕЕ ЧИСЛО ТРУБ")), starts) << "page " << p + 1;
+        EXPECT_EQ(count(rows, QStringLiteral("ТЕПЛОПЕРЕДАЧИ")), starts) << "page " << p + 1;
+        EXPECT_EQ(count(rows, QString(86, QLatin1Char('_'))), 2 * starts) << "page " << p + 1;
+        blocks += starts;
+    }
+    EXPECT_EQ(blocks, 12);
+    // The value on its caption's row and the rows after it, up to the next line.
+    const QStringList first = pages[0].split(QLatin1Char('\n'));
+    const qsizetype at = std::find_if(first.begin(), first.end(),
+                                      [](const QString& r) { return r.contains(QStringLiteral("УДЕЛЬНАЯ ТЕПЛОТА")); }) -
+                         first.begin();
+    ASSERT_LT(at, first.size());
+    QString joined = first[at];
+    for (qsizetype i = at + 1; i < first.size() && !first[i].contains(QStringLiteral("ВЯЗКОСТЬ")); ++i) joined += first[i];
+    joined.remove(QLatin1Char(' '));
+    EXPECT_TRUE(joined.endsWith(longValue)) << joined.toStdString();
 }
 
 // Inputs on which the report PDF fuzzer stopped (tests/fuzz/regressions):
