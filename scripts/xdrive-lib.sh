@@ -72,7 +72,7 @@ centre() { echo $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
 # The program's message about the saved report is confirmed; the program
 # must then end by itself, without an error.
 await_end() {
-    window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
+    window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА|ОТЧЁТ НЕ НАПЕЧАТАН" >/dev/null
     xdotool key Return
     for _ in $(seq 50); do kill -0 "$HEATX_PID" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$HEATX_PID" 2>/dev/null && fail "программа не закончила работу"

@@ -10,11 +10,13 @@
 #include "heater/heater_input.h"
 #include "heater/heater_model.h"
 #include "heater/heater_report.h"
+#include "platform/cups_job.h"
 
 #include "report/report_frame.h"
 #include "text/text_format.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -436,7 +438,8 @@ const char kHelp[] =
     "\n"
     "Вызов:\n"
     "  heatx-batch [КЛЮЧИ] ТИП [ФАЙЛ]\n"
-    "  heatx-batch --report [--student ТЕКСТ] [--date \"ГГГГ-ММ-ДД ЧЧ:ММ:СС\"] [--pdf ФАЙЛ.pdf] ТИП [ФАЙЛ]\n"
+    "  heatx-batch --report [--student ТЕКСТ] [--date \"ГГГГ-ММ-ДД ЧЧ:ММ:СС\"] [--pdf ФАЙЛ.pdf]\n"
+    "              [--print [ПРИНТЕР]] ТИП [ФАЙЛ]\n"
     "  heatx-batch check [КЛЮЧИ] ОТЧЁТ|ПАПКА...     проверка сохранённых отчётов студентов\n"
     "  heatx-batch variants ТИП --from ФАЙЛ [КЛЮЧИ]  индивидуальные варианты из базовых строк\n"
     "  heatx-batch --help  (и heatx-batch check --help, heatx-batch variants --help)\n"
@@ -489,11 +492,17 @@ const char kHelp[] =
     "Отчёты разделены строкой с символом перевода страницы; в конце стандартный поток ошибок\n"
     "подводит итог. --student задаёт строку студента, --date — дату и время отчёта (по умолчанию —\n"
     "сейчас), --pdf ФАЙЛ пишет отчёты в PDF вместо текста (существующий файл — только с --force).\n"
+    "--print [ПРИНТЕР] отправляет те же страницы PDF на принтер по умолчанию или на названный\n"
+    "(--print=ИМЯ, если имя совпадает с типом аппарата); текст тогда не выводится, а с --pdf\n"
+    "тот же PDF ещё и записывается в файл. Задание несколько секунд отслеживается: сообщение\n"
+    "говорит, напечатан ли отчёт, ждёт ли он в очереди (и почему) или принтер его не принял;\n"
+    "код выхода 0 с --print — отчёт напечатан или стоит в очереди.\n"
     "Десятичный знак и формат даты отчётов берутся из LC_ALL, LC_NUMERIC или LANG\n"
     "(LANG=ru_RU.UTF-8 печатает 2,50).\n"
     "\n"
     "Код выхода: 0 — готово; 1 — вывод не удалось записать (стандартный вывод, -o, --pdf: причина —\n"
-    "в сообщении); 2 — ошибка вызова или входного файла (неизвестный тип или ключ, файл не\n"
+    "в сообщении) или, с --print, отчёт не напечатан и не стоит в очереди (принтер не принял его,\n"
+    "не найден, сервер печати не ответил); 2 — ошибка вызова или входного файла (неизвестный тип или ключ, файл не\n"
     "читается или не текст, вывод поверх входного или существующего файла без --force).\n"
     "\n"
     "Пример:\n"
@@ -543,6 +552,16 @@ Parsed ParseArguments(const QStringList& args, CliOptions& o, QString* error) {
                 return fail(QStringLiteral("в --date перевод строки или другой управляющий символ"));
         } else if (arg == QLatin1String("--pdf")) {
             if (!value(o.pdfPath) || o.pdfPath.isEmpty()) return fail(QStringLiteral("после --pdf нужно имя файла"));
+        } else if (arg == QLatin1String("--print") || arg.startsWith(QLatin1String("--print="))) {
+            o.print = true;
+            if (arg.size() > 7) {
+                o.printQueue = arg.mid(8);
+                if (o.printQueue.isEmpty()) return fail(QStringLiteral("после --print= нужно имя принтера"));
+            } else if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1Char('-')) && !ParseApparatus(args[i + 1])) {
+                o.printQueue = args[++i];  // the next word names a printer unless it is the type
+            }
+            if (HasControlCharacter(o.printQueue))
+                return fail(QStringLiteral("в имени принтера перевод строки или другой управляющий символ"));
         } else if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
             if (!value(o.outputPath) || o.outputPath.isEmpty()) return fail(QStringLiteral("после -o нужно имя файла"));
             outputGiven = true;
@@ -589,6 +608,9 @@ Parsed ParseArguments(const QStringList& args, CliOptions& o, QString* error) {
     if (o.report && !numbers.isEmpty())
         return fail(QStringLiteral("--decimal-comma и --numbers — для таблицы; десятичный знак отчёта берётся из LANG"));
     if (outputGiven && !o.pdfPath.isEmpty()) return fail(QStringLiteral("--pdf и -o вместе не действуют"));
+    if (o.print && !o.report) return fail(QStringLiteral("--print действует только вместе с --report"));
+    if (o.print && outputGiven)
+        return fail(QStringLiteral("--print и -o вместе не действуют: копию напечатанного записывает --pdf ФАЙЛ"));
     if (o.report && IsXlsxPath(o.outputPath))
         return fail(QStringLiteral("отчёт пишется текстом или в PDF (--pdf), не в .xlsx"));
 
@@ -607,6 +629,31 @@ Parsed ParseArguments(const QStringList& args, CliOptions& o, QString* error) {
     }
     return Parsed::Run;
 }
+
+namespace {
+
+// The answer key's PDF to the printer; the status says whether it is with the
+// printer (printed or in its queue).
+int PrintPdf(const CliOptions& o, const QString& inputName, const QByteArray& pdf,
+             const std::function<void(const QString&)>& message) {
+    PrintRequest request;
+    request.queue = o.printQueue;
+    const QString student = o.studentLine.simplified();
+    request.jobName = QStringLiteral("%1 %2 %3(heatx-batch)")
+                          .arg(o.moment.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")),
+                               o.inputPath.isEmpty() ? inputName : QFileInfo(o.inputPath).fileName(),
+                               student.isEmpty() ? QString() : student + QLatin1Char(' '));
+    request.pdf = pdf;
+    const PrintOutcome outcome = SubmitReport(request);
+    QString text = PrintOutcomeText(outcome);
+    if (outcome.jobId > 0) text += QStringLiteral(" Задание %1.").arg(outcome.jobId);
+    if (!o.pdfPath.isEmpty()) text += QStringLiteral(" PDF записан в «%1».").arg(o.pdfPath);
+    else if (!outcome.Accepted()) text += QStringLiteral(" Сохранить отчёт можно ключом --pdf ФАЙЛ.");
+    message(text);
+    return outcome.Accepted() ? kExitDone : kExitOutputFailed;
+}
+
+}  // namespace
 
 int Execute(const CliOptions& o, ByteSource& input, ByteSink& standardOutput,
             const std::function<void(const QString&)>& message, const PdfPagesFactory& makePdf) {
@@ -677,7 +724,7 @@ int Execute(const CliOptions& o, ByteSource& input, ByteSink& standardOutput,
     TextReportPrinter textPrinter(*sink);
     std::unique_ptr<PdfPages> pdf;
     Printer* printer = &textPrinter;
-    if (!o.pdfPath.isEmpty()) {
+    if (!o.pdfPath.isEmpty() || o.print) {
         QString pdfError = QStringLiteral("PDF здесь не строится");
         if (makePdf) pdf = makePdf(&pdfError);
         if (!pdf) {
@@ -722,9 +769,12 @@ int Execute(const CliOptions& o, ByteSource& input, ByteSink& standardOutput,
             return kExitOutputFailed;
         }
         if (read.variants == 0) {
-            message(QStringLiteral("%1: нет ни одного варианта — PDF «%2» не записан").arg(inputName, o.pdfPath));
+            message(o.pdfPath.isEmpty()
+                        ? QStringLiteral("%1: нет ни одного варианта — печатать нечего").arg(inputName)
+                        : QStringLiteral("%1: нет ни одного варианта — PDF «%2» не записан").arg(inputName, o.pdfPath));
             return kExitUsage;
         }
+        if (o.pdfPath.isEmpty()) return PrintPdf(o, inputName, bytes, message);
         std::unique_ptr<ByteSink> out = OpenOutput(fileTarget, &openError);
         if (!out) {
             message(openError);
@@ -734,7 +784,7 @@ int Execute(const CliOptions& o, ByteSource& input, ByteSink& standardOutput,
             message(out->ErrorText());
             return kExitOutputFailed;
         }
-        return kExitDone;
+        return o.print ? PrintPdf(o, inputName, bytes, message) : kExitDone;
     }
     if (!sink->Finish()) {
         message(sink->ErrorText());

@@ -53,6 +53,8 @@ public:
     void Beep() override;
     Printer& ReportPrinter() override { return printer_; }
     void SetReportApparatus(const QString& word) override { printer_.SetApparatus(word); }
+    void SetReportStudent(const QString& line) override { printer_.SetStudent(line); }
+    QtReportPrinter& Reports() { return printer_; }
     QDateTime Now() override { return QDateTime::currentDateTime(); }
     QLocale Locale() override { return QLocale::system(); }
     QString ProgramFolder() override { return pictureFolder_; }

@@ -28,6 +28,8 @@ public:
     // whatever the printer still holds (a report it could not send or save
     // before) must go out now, because nothing is kept after this call.
     virtual void EndSession() { EndDocument(); }
+    // The path of the open document's text copy, empty before its first block.
+    virtual QString CopyPath() const { return {}; }
 };
 
 // Keeps every printed line; a finished document is moved to documents.

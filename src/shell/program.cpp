@@ -139,6 +139,7 @@ void Program::ClosedByUser(FormWindow* form) {
 
 void Program::PrintHeaterRow() {
     platform_.SetReportApparatus(QStringLiteral("подогреватель"));
+    platform_.SetReportStudent(state_.StudentLine);
     heatx::PrintHeaterRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
     platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
@@ -146,6 +147,7 @@ void Program::PrintHeaterRow() {
 
 void Program::PrintCoolerRow() {
     platform_.SetReportApparatus(QStringLiteral("холодильник"));
+    platform_.SetReportStudent(state_.StudentLine);
     heatx::PrintCoolerRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
     platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
@@ -159,6 +161,7 @@ void Program::EndPrintJob() {
 
 void Program::PrintEvapRow() {
     platform_.SetReportApparatus(QStringLiteral("испаритель"));
+    platform_.SetReportStudent(state_.StudentLine);
     heatx::PrintEvapRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
     platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;

@@ -7,17 +7,18 @@
 // kill): this test program is then started again as a saver with --saver.
 #include "platform/paged_text_printer.h"
 #include "platform/qt_report_printer.h"
+#include "../print_server.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPdfWriter>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <functional>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -49,6 +50,12 @@ QStringList Block(const QString& who, int n) {
     return lines;
 }
 
+// The end of a document, and the print server's answer about it.
+void End(QtReportPrinter& printer) {
+    printer.EndDocument();
+    EXPECT_TRUE(printer.Settle(30000));
+}
+
 void PrintBlock(QtReportPrinter& printer, const QStringList& block) {
     for (const QString& line : block) printer.PrintLine(line);
     printer.EndBlock();
@@ -75,20 +82,20 @@ private:
 
 class ReportPrinterTest : public ::testing::Test {
 protected:
+    static constexpr const char* kVariables[] = {"HEATX_REPORT_DIR", "HOME", "TMPDIR", "CUPS_SERVER", "LPDEST"};
+
     void SetUp() override {
-        if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a default printer is installed";
         ASSERT_TRUE(dir_.isValid());
-        for (const char* name : {"HEATX_REPORT_DIR", "HOME", "TMPDIR"}) saved_.append(qgetenv(name));
+        for (const char* name : kVariables) saved_.append(qgetenv(name));
         Folder(QStringLiteral("reports"));
         qputenv("HEATX_REPORT_DIR", dir_.filePath(QStringLiteral("reports")).toUtf8());
         qputenv("HOME", Folder(QStringLiteral("home")).toUtf8());
         qputenv("TMPDIR", Folder(QStringLiteral("tmp")).toUtf8());
     }
     void TearDown() override {
-        const char* names[] = {"HEATX_REPORT_DIR", "HOME", "TMPDIR"};
         for (int i = 0; i < saved_.size(); ++i) {
-            if (saved_[i].isEmpty()) qunsetenv(names[i]);
-            else qputenv(names[i], saved_[i]);
+            if (saved_[i].isEmpty()) qunsetenv(kVariables[i]);
+            else qputenv(kVariables[i], saved_[i]);
         }
     }
 
@@ -141,7 +148,7 @@ TEST_F(ReportPrinterTest, SavesPdfAndIdenticalTextCopyAndSaysWhere) {
     printer.SetFontSize(9);
     const QStringList lines = {QStringLiteral("            Отчёт"), QString(), QStringLiteral("            |  2,50  |")};
     for (const QString& l : lines) printer.PrintLine(l);
-    printer.EndDocument();
+    End(printer);
 
     EXPECT_EQ(Files(Reports()), QStringList({kHeaterStem + ".pdf", kHeaterStem + ".txt"}));
     EXPECT_TRUE(WholePdf(Read(Reports(kHeaterStem + ".pdf"))));
@@ -156,7 +163,7 @@ TEST_F(ReportPrinterTest, SavesPdfAndIdenticalTextCopyAndSaysWhere) {
 TEST_F(ReportPrinterTest, AnEmptyDocumentMakesNoFileAndAnExistingNameIsNeverOverwritten) {
     QtReportPrinter printer = MakePrinter();
     printer.SetApparatus(QStringLiteral("холодильник"));
-    printer.EndDocument();  // nothing printed
+    End(printer);  // nothing printed
     EXPECT_TRUE(Files(Reports()).isEmpty());
     EXPECT_TRUE(messages_.isEmpty());
 
@@ -168,10 +175,10 @@ TEST_F(ReportPrinterTest, AnEmptyDocumentMakesNoFileAndAnExistingNameIsNeverOver
     foreign.close();
 
     printer.PrintLine(QStringLiteral("первый"));
-    printer.EndDocument();
-    printer.EndDocument();  // ended twice: still one pair of files
+    End(printer);
+    End(printer);  // ended twice: still one pair of files
     printer.PrintLine(QStringLiteral("второй"));
-    printer.EndDocument();  // the same second: a new name
+    End(printer);  // the same second: a new name
     EXPECT_EQ(Files(Reports()), QStringList({stem + ".pdf", stem + "_2.pdf", stem + "_2.txt", stem + "_3.pdf",
                                              stem + "_3.txt"}));
     EXPECT_EQ(Read(Reports(stem + ".pdf")), QByteArray("чужой"));
@@ -193,7 +200,7 @@ TEST_F(ReportPrinterTest, EveryBlockIsInTheTextCopyAsSoonAsItIsPrinted) {
     for (int n = 1; n <= 40; ++n) all += Block("а", n);
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
     EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});  // no PDF before the end
-    printer.EndDocument();
+    End(printer);
     const QByteArray pdf = Read(Reports(kHeaterStem + ".pdf"));
     EXPECT_TRUE(WholePdf(pdf));
     // 200 lines at 9 pt: three A4 pages.
@@ -220,7 +227,7 @@ TEST_F(ReportPrinterTest, AWriteRefusedPartWayIsNeverCalledSavedAndIsCompletedLa
         PrintBlock(printer, Block("а", 2));  // refused part-way
         all += Block("а", 2);
         EXPECT_EQ(QFileInfo(txt).size(), firstBlockBytes) << "a part of a block stayed in the text copy";
-        printer.EndDocument();
+        End(printer);
     }
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(Block("а", 1)));
     EXPECT_FALSE(QFileInfo::exists(Reports(kHeaterStem + ".pdf")));
@@ -235,7 +242,7 @@ TEST_F(ReportPrinterTest, AWriteRefusedPartWayIsNeverCalledSavedAndIsCompletedLa
     printer.SetApparatus(QStringLiteral("холодильник"));
     printer.PrintLine(QStringLiteral("холодильник"));
     printer.EndBlock();
-    printer.EndDocument();
+    End(printer);
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
     EXPECT_TRUE(WholePdf(Read(Reports(kHeaterStem + ".pdf"))));
     EXPECT_EQ(Read(Reports("Отчёт_холодильник_2026-12-07_14-05-33.txt")), QByteArray("холодильник\n"));
@@ -254,7 +261,7 @@ TEST_F(ReportPrinterTest, APdfThatDoesNotFitLeavesTheLinesOnDiskAndFollowsAtTheE
     {
         FileSizeLimit full(4000);  // a PDF page with its font is far larger
         PrintBlock(printer, Block("а", 1));
-        printer.EndDocument();
+        End(printer);
     }
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_EQ(messages_[0].title, QStringLiteral("ОШИБКА !"));
@@ -275,7 +282,7 @@ TEST_F(ReportPrinterTest, KeptLinesStayWithTheirOwnDocument) {
     QtReportPrinter printer = MakePrinter();
     printer.SetApparatus(QStringLiteral("подогреватель"));
     PrintBlock(printer, Block("подогреватель", 1));
-    printer.EndDocument();
+    End(printer);
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_EQ(messages_[0].title, QStringLiteral("ОШИБКА !"));
     EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("HEATX_REPORT_DIR")));
@@ -286,7 +293,7 @@ TEST_F(ReportPrinterTest, KeptLinesStayWithTheirOwnDocument) {
     qputenv("HEATX_REPORT_DIR", good.toUtf8());
     printer.SetApparatus(QStringLiteral("холодильник"));
     PrintBlock(printer, Block("холодильник", 1));
-    printer.EndDocument();
+    End(printer);
     EXPECT_EQ(QString::fromUtf8(Read(Reports(kHeaterStem + ".txt"))), Text(Block("подогреватель", 1)));
     EXPECT_EQ(QString::fromUtf8(Read(Reports("Отчёт_холодильник_2026-12-07_14-05-33.txt"))),
               Text(Block("холодильник", 1)));
@@ -312,7 +319,7 @@ TEST_F(ReportPrinterTest, AtTheEndAnUnwritableFolderFallsBackToHomeThenTemporary
     // Home cannot be written either: the system's temporary folder.
     qputenv("HOME", Unwritable(QStringLiteral("file2")).toUtf8());
     PrintBlock(printer, Block("б", 1));
-    printer.EndDocument();  // kept
+    End(printer);  // kept
     printer.EndSession();
     const QString tmp = dir_.filePath(QStringLiteral("tmp"));
     EXPECT_EQ(QString::fromUtf8(Read(tmp + "/" + kHeaterStem + ".txt")), Text(Block("б", 1)));
@@ -330,7 +337,7 @@ TEST_F(ReportPrinterTest, WhenNoPlaceTakesTheReportItsTextIsShownForCopying) {
     {
         FileSizeLimit full{1};
         PrintBlock(printer, Block("а", 1));
-        printer.EndDocument();
+        End(printer);
         printer.EndSession();
     }
     ASSERT_EQ(messages_.size(), 2);
@@ -386,13 +393,25 @@ TEST_F(ReportPrinterTest, TwoProgramsSavingInTheSameSecondKeepEveryReport) {
     EXPECT_EQ(reports.size(), 20);  // no report lost, none written twice
 }
 
-// A crash after two prints: the text copy holds both blocks.
-TEST_F(ReportPrinterTest, ACrashAfterTwoPrintsLeavesBothBlocksOnDisk) {
-    std::unique_ptr<QProcess> saver(StartSaver(Reports(), "а", QStringLiteral("crash")));
-    ASSERT_TRUE(saver->waitForFinished(60000));
-    EXPECT_EQ(saver->exitStatus(), QProcess::CrashExit);
-    EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});
-    EXPECT_EQ(QString::fromUtf8(Read(Reports(kHeaterStem + ".txt"))), Text(Block("а", 1) + Block("а", 2)));
+// A crash, or a kill with a working printer, after two prints: the text copy
+// holds both blocks.
+TEST_F(ReportPrinterTest, ACrashOrKillAfterTwoPrintsLeavesBothBlocksOnDisk) {
+    std::unique_ptr<servers::PrivateCupsd> cups;
+    for (const char* task : {"crash", "kill"}) {
+        const QString folder = Folder(QString::fromLatin1(task));
+        if (QByteArray(task) == "kill") {
+            cups = std::make_unique<servers::PrivateCupsd>();
+            if (!cups->Error().isEmpty()) GTEST_SKIP() << "ПРОПУЩЕНО: " << cups->Error().toStdString();
+            ASSERT_TRUE(cups->AddQueue(QStringLiteral("lab")) && cups->SetDefault(QStringLiteral("lab")));
+            qputenv("CUPS_SERVER", cups->Server());
+        }
+        std::unique_ptr<QProcess> saver(StartSaver(folder, "а", QString::fromLatin1(task)));
+        ASSERT_TRUE(saver->waitForFinished(60000));
+        EXPECT_EQ(saver->exitStatus(), QProcess::CrashExit) << task;
+        EXPECT_EQ(Files(folder), QStringList{kHeaterStem + ".txt"}) << task;
+        EXPECT_EQ(QString::fromUtf8(Read(folder + "/" + kHeaterStem + ".txt")), Text(Block("а", 1) + Block("а", 2)))
+            << task;
+    }
 }
 
 // A saver killed at any moment while saving: under a final name there is
@@ -424,6 +443,136 @@ TEST_F(ReportPrinterTest, ASaverKilledMidWriteLeavesNoPartialFileUnderAFinalName
         }
         EXPECT_GE(pdfs, 1);
     }
+}
+
+// A print server of the test's own with a working default queue and the
+// troubles of a computer class: a queue that refuses jobs, a paused one, and
+// one whose printer is switched off.
+class PrintingTest : public ReportPrinterTest {
+protected:
+    void SetUp() override {
+        ReportPrinterTest::SetUp();
+        cups_ = std::make_unique<servers::PrivateCupsd>();
+        if (!cups_->Error().isEmpty()) GTEST_SKIP() << "ПРОПУЩЕНО: " << cups_->Error().toStdString();
+        for (const char* queue : {"lab", "refusing", "paused"}) ASSERT_TRUE(cups_->AddQueue(QString::fromLatin1(queue)));
+        ASSERT_TRUE(cups_->AddQueue(QStringLiteral("unreachable"), QStringLiteral("socket://127.0.0.1:9")));
+        ASSERT_TRUE(cups_->SetDefault(QStringLiteral("lab")));
+        ASSERT_TRUE(cups_->Run(QStringLiteral("cupsreject"), {QStringLiteral("refusing")}));
+        ASSERT_TRUE(cups_->Run(QStringLiteral("cupsdisable"), {QStringLiteral("paused")}));
+        qputenv("CUPS_SERVER", cups_->Server());
+    }
+    void TearDown() override {
+        cups_.reset();
+        ReportPrinterTest::TearDown();
+    }
+    // A heater report of one student: two blocks, then the end of the document.
+    QStringList PrintReport(QtReportPrinter& printer, const QString& student) {
+        printer.SetApparatus(QStringLiteral("подогреватель"));
+        printer.SetStudent(student);
+        printer.SetFontName(QStringLiteral("Courier New Cyr"));
+        printer.SetFontSize(9);
+        const QStringList lines = Block(student, 1) + Block(student, 2);
+        PrintBlock(printer, Block(student, 1));
+        PrintBlock(printer, Block(student, 2));
+        End(printer);
+        return lines;
+    }
+
+    std::unique_ptr<servers::PrivateCupsd> cups_;
+};
+
+QStringList PdfTextLines(const QByteArray& pdf) {
+    QProcess toText;
+    toText.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-"), QStringLiteral("-")});
+    toText.write(pdf);
+    toText.closeWriteChannel();
+    if (!toText.waitForFinished(30000)) return {};
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(toText.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (!line.simplified().isEmpty()) lines.append(line.simplified());
+    return lines;
+}
+
+// One job per document; what is printed is the PDF kept on disk, its text
+// is that of the text copy, and the job says whose report it is.
+TEST_F(PrintingTest, AWorkingQueuePrintsEachDocumentOnceAndKeepsTheSamePages) {
+    QtReportPrinter printer = MakePrinter();
+    const QStringList students = {QStringLiteral("Иванов И.И. гр. Х-10 "), QStringLiteral("Петров П.П. гр. Х-11 ")};
+    QList<QStringList> reports;
+    for (const QString& student : students) reports.append(PrintReport(printer, student));
+
+    const QList<int> jobs = cups_->KeptJobs();
+    ASSERT_EQ(jobs.size(), 2);
+    const QStringList bases = {Reports(kHeaterStem), Reports(kHeaterStem + "_2")};
+    ASSERT_EQ(messages_.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(students[i].toStdString());
+        const QByteArray kept = Read(bases[i] + ".pdf");
+        EXPECT_TRUE(WholePdf(kept));
+        EXPECT_EQ(cups_->JobDocument(jobs[i]), kept);
+        EXPECT_EQ(QString::fromUtf8(Read(bases[i] + ".txt")), Text(reports[i]));
+        QStringList simplified;
+        for (const QString& line : reports[i]) simplified.append(line.simplified());
+        EXPECT_EQ(PdfTextLines(kept), simplified);
+        EXPECT_TRUE(cups_->JobName(jobs[i]).contains(students[i].trimmed())) << cups_->JobName(jobs[i]).toStdString();
+        EXPECT_TRUE(cups_->JobName(jobs[i]).startsWith(QStringLiteral("2026-12-07_14-05-33")));
+        EXPECT_EQ(messages_[i].title, QStringLiteral("ПЕЧАТЬ ОТЧЁТА"));
+        EXPECT_TRUE(messages_[i].text.startsWith(QStringLiteral("Отчёт напечатан на принтере «lab».")));
+        EXPECT_TRUE(messages_[i].text.contains(bases[i] + ".pdf"));
+        EXPECT_TRUE(messages_[i].text.contains(bases[i] + ".txt"));
+    }
+    EXPECT_NE(cups_->JobName(jobs[0]), cups_->JobName(jobs[1]));
+}
+
+// Whatever goes wrong with the printer, the report is on disk and the one
+// message says what really happened; nothing claims a print that did not
+// happen.
+TEST_F(PrintingTest, EveryTroubleEndsWithTheReportOnDiskAndATrueMessage) {
+    servers::SilentServer silent;
+    ASSERT_TRUE(silent.Listening());
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        const char* title;
+        QString says;
+    };
+    const Case cases[] = {
+        {"rejecting queue", [] { qputenv("LPDEST", "refusing"); }, "ОТЧЁТ НЕ НАПЕЧАТАН",
+         QStringLiteral("Отчёт не напечатан на принтере «refusing»: очередь не принимает задания")},
+        {"paused queue", [] { qputenv("LPDEST", "paused"); }, "ПЕЧАТЬ ОТЧЁТА",
+         QStringLiteral("Отчёт стоит в очереди принтера «paused» и ещё не напечатан: принтер остановлен, "
+                        "очередь приостановлена")},
+        {"printer switched off", [] { qputenv("LPDEST", "unreachable"); }, "ПЕЧАТЬ ОТЧЁТА",
+         QStringLiteral("Отчёт стоит в очереди принтера «unreachable» и ещё не напечатан: ")},
+        {"default queue deleted", [] { qputenv("LPDEST", "gone"); }, "ОТЧЁТ НЕ НАПЕЧАТАН",
+         QStringLiteral("Принтер не найден: принтера по умолчанию «gone» нет на сервере печати.")},
+        {"server stopped", [this] { cups_->Stop(); }, "ОТЧЁТ СОХРАНЁН",
+         QStringLiteral("Принтер не найден, поэтому отчёт сохранён в файл")},
+        {"server never answers", [&] { qputenv("CUPS_SERVER", silent.Server()); }, "ОТЧЁТ НЕ НАПЕЧАТАН",
+         QStringLiteral("Отчёт не напечатан: сервер печати не ответил за 3 с.")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = Folder(QString::fromLatin1(c.name));
+        qputenv("HEATX_REPORT_DIR", folder.toUtf8());
+        messages_.clear();
+        QtReportPrinter printer = MakePrinter();
+        printer.SetApparatus(QStringLiteral("подогреватель"));
+        printer.SetStudent(QStringLiteral("Иванов И.И. "));
+        PrintBlock(printer, Block("а", 1));
+        c.arrange();  // the trouble comes between the prints and the end of the document
+        PrintBlock(printer, Block("а", 2));
+        End(printer);
+        EXPECT_EQ(QString::fromUtf8(Read(folder + "/" + kHeaterStem + ".txt")), Text(Block("а", 1) + Block("а", 2)));
+        EXPECT_TRUE(WholePdf(Read(folder + "/" + kHeaterStem + ".pdf")));
+        ASSERT_EQ(messages_.size(), 1);
+        EXPECT_EQ(messages_[0].title, QString::fromUtf8(c.title));
+        EXPECT_TRUE(messages_[0].text.startsWith(c.says)) << messages_[0].text.toStdString();
+        EXPECT_FALSE(messages_[0].text.contains(QStringLiteral("Отчёт напечатан")));
+        EXPECT_TRUE(messages_[0].text.contains(folder + "/" + kHeaterStem + ".pdf"));
+        qunsetenv("LPDEST");
+    }
+    EXPECT_TRUE(cups_->KeptJobs().isEmpty());  // none of them reached paper
 }
 
 TEST(PagedTextPrinter, StartsANewPageWhenOneIsFullAndAfterEachReport) {
@@ -469,27 +618,29 @@ TEST(PaintReportPdf, FuzzerFindingsGiveWholePdfs) {
 // report asks for the same name:
 //   wait-file  waits for that file, then saves ten documents of two blocks;
 //   crash      prints two blocks, then aborts;
+//   kill       prints two blocks, then is killed (SIGKILL);
 //   forever    saves documents of eight blocks until it is killed.
 static int SaverMain(const QString& task, const QString& who) {
     QtReportPrinter printer([](const QString&, const QString&, const QString&) {}, [] { return kMoment; });
     printer.SetApparatus(QStringLiteral("подогреватель"));
     printer.SetFontSize(9);
-    if (task == QStringLiteral("crash")) {
+    if (task == QStringLiteral("crash") || task == QStringLiteral("kill")) {
         PrintBlock(printer, Block(who, 1));
         PrintBlock(printer, Block(who, 2));
+        if (task == QStringLiteral("kill")) std::raise(SIGKILL);
         std::abort();
     }
     if (task == QStringLiteral("forever")) {
         for (;;) {
             for (int n = 1; n <= 8; ++n) PrintBlock(printer, Block(who, n));
-            printer.EndDocument();
+            End(printer);
         }
     }
     while (!QFileInfo::exists(task)) QThread::msleep(1);
     for (int k = 0; k < 10; ++k) {
         PrintBlock(printer, Block(QStringLiteral("%1 документ %2").arg(who).arg(k), 1));
         PrintBlock(printer, Block(QStringLiteral("%1 документ %2").arg(who).arg(k), 2));
-        printer.EndDocument();
+        End(printer);
         if (printer.LastDestination().isEmpty()) return 3;
     }
     return 0;
