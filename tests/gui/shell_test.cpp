@@ -12,6 +12,10 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -225,6 +229,39 @@ private slots:
         QCOMPARE(messages[0], QStringLiteral("ОТЧЁТ СОХРАНЁН"));
         QVERIFY2(messages[1].contains(base + ".pdf") && messages[1].contains(dir.filePath("file/reports")),
                  qPrintable(messages[1]));
+    }
+
+    // A message about a folder with a name of 4000 letters (and the text of
+    // a report to copy) stays on a 1024 x 768 screen, its OK button too; the
+    // long text scrolls inside it.
+    void longMessagesFitTheScreen() {
+        const QString folder = QStringLiteral("/home/") + QString(4000, QChar(0x044F));
+        for (const QString& details : {QString(), QString(QStringLiteral("            строка отчёта\n")).repeated(300)}) {
+            std::unique_ptr<QDialog> box(
+                MessageDialog(QStringLiteral("ОТЧЁТ СОХРАНЁН"),
+                              QStringLiteral("Отчёт сохранён в файл\n%1/Отчёт.pdf").arg(folder), details, nullptr));
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            QVERIFY2(box->frameGeometry().width() <= 1024 && box->frameGeometry().height() <= 768,
+                     qPrintable(QStringLiteral("%1 x %2").arg(box->width()).arg(box->height())));
+            auto* ok = box->findChild<QPushButton*>(QStringLiteral("OkButton"));
+            QVERIFY(ok != nullptr && ok->isVisible());
+            QVERIFY(box->rect().contains(ok->geometry()));
+            auto* message = box->findChild<QTextEdit*>(QStringLiteral("Message"));
+            QVERIFY(message->toPlainText().contains(folder));
+            QVERIFY(message->verticalScrollBar()->maximum() > 0);  // the rest is a scroll away
+            QCOMPARE(box->findChild<QPlainTextEdit*>(QStringLiteral("Details")) != nullptr, !details.isEmpty());
+        }
+        // A message of a few lines is as tall as its text, with no scroll bar.
+        std::unique_ptr<QDialog> box(MessageDialog(QStringLiteral("ОТЧЁТ СОХРАНЁН"),
+                                                   QStringLiteral("Отчёт сохранён в файл\n/home/a/Отчёт.pdf\nи его "
+                                                                  "текстовая копия — в файл\n/home/a/Отчёт.txt"),
+                                                   QString(), nullptr));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        auto* message = box->findChild<QTextEdit*>(QStringLiteral("Message"));
+        QCOMPARE(message->verticalScrollBar()->maximum(), 0);
+        QVERIFY2(message->height() < 6 * message->fontMetrics().lineSpacing(), qPrintable(QString::number(message->height())));
     }
 
     void closingTheSheetTakesItsDialogAlong() {
