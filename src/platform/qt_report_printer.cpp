@@ -3,18 +3,24 @@
 
 #include "platform/cups_job.h"
 #include "platform/paged_text_printer.h"
+#include "platform/report_notes.h"
 #include "platform/safe_output.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPdfWriter>
 #include <QStandardPaths>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <unistd.h>
 
 namespace heatx {
 
@@ -41,9 +47,11 @@ struct QtReportPrinter::Document {
     std::unique_ptr<PrintSubmission> submission;  // while the server is asked
     SteadyClock::time_point giveUpAt;             // then it counts as silent
     PrintOutcome outcome;      // NoPrinter until the server said otherwise
+    bool swapped = false;      // another file stands under the text copy's name
+    ReportNote note;           // for the next start, while the document is open
 
     QString Base() const { return text.Path().chopped(4); }  // without ".txt"
-    bool AllOnDisk() const { return text.IsOpen() && linesOnDisk == lines.size(); }
+    bool AllOnDisk() const { return text.IsOpen() && linesOnDisk == lines.size() && text.StillAtPath(); }
     // No printer at all: the student's laptop without a print server, or a
     // server without a default printer.
     bool NoPrinterAtAll() const { return outcome.kind == PrintOutcome::Kind::NoPrinter && outcome.queue.isEmpty(); }
@@ -90,7 +98,6 @@ bool PaintLines(QPagedPaintDevice* device, const QString& fontName, double fontS
 // created exclusively, so two programs saving in the same second into one
 // folder never share a name and each PDF gets its own text copy.
 bool ClaimTextCopy(const QString& folder, const QString& stem, AppendFile& file) {
-    QDir().mkpath(folder);  // a failure shows in the create below, with its reason
     const QDir dir(folder);
     for (int n = 1; n < 10000; ++n) {
         const QString base = dir.filePath(n == 1 ? stem : stem + QStringLiteral("_%1").arg(n));
@@ -99,6 +106,46 @@ bool ClaimTextCopy(const QString& folder, const QString& stem, AppendFile& file)
         if (file.Error() != EEXIST) return false;
     }
     return false;  // Error() is EEXIST
+}
+
+// The note of an open document: where its text copy is (the file itself, by
+// device and inode, so that a file put in its place is not taken for it), and
+// how to make its PDF should the program end before the student is told.
+void Remember(Document& d) {
+    const AppendFile::Identity id = d.text.Id();
+    const QJsonObject note{{QStringLiteral("text"), QFileInfo(d.text.Path()).absoluteFilePath()},
+                           {QStringLiteral("device"), QString::number(id.device)},
+                           {QStringLiteral("inode"), QString::number(id.inode)},
+                           {QStringLiteral("apparatus"), d.apparatus},
+                           {QStringLiteral("student"), d.student},
+                           {QStringLiteral("stamp"), d.stamp},
+                           {QStringLiteral("stem"), d.stem},
+                           {QStringLiteral("font"), d.fontName},
+                           {QStringLiteral("size"), d.fontSize}};
+    d.note.Write(QJsonDocument(note).toJson(QJsonDocument::Compact));
+}
+
+// The document now lives in copy (a new text copy in place): the old one
+// goes, and the note follows.
+void MoveTo(Document& d, AppendFile& copy, const QString& place) {
+    d.text.Remove();
+    d.text = std::move(copy);
+    d.folder = place;
+    d.linesOnDisk = d.lines.size();
+    Remember(d);
+}
+
+// A text copy for the document in folder, noted for the next start.
+bool Claim(Document& d, const QString& folder) {
+    if (!ClaimTextCopy(folder, d.stem, d.text)) {
+        d.reason = d.text.ErrorText();
+        return false;
+    }
+    d.folder = folder;
+    d.linesOnDisk = 0;
+    d.swapped = false;
+    Remember(d);
+    return true;
 }
 
 // The lines not yet in the text copy go there, synced.
@@ -122,16 +169,14 @@ bool WritePdfBeside(Document& d, const QByteArray& pdf) {
             file.Commit())
             return true;
         d.reason = file.ErrorText();
-        if (file.Error() != EEXIST) return false;
+        if (!file.FinalNameTaken()) return false;
         AppendFile moved;
         if (!ClaimTextCopy(d.folder, d.stem, moved) || !moved.Append(TextOf(d.lines))) {
             d.reason = moved.ErrorText();
             moved.Remove();
             return false;
         }
-        d.text.Remove();
-        d.text = std::move(moved);
-        d.linesOnDisk = d.lines.size();
+        MoveTo(d, moved, d.folder);
     }
     return false;
 }
@@ -142,6 +187,39 @@ QByteArray PdfOf(Document& d) {
 }
 
 const QString kCouldNotPaint = QStringLiteral("не удалось построить PDF");
+
+// At the end of a session the print server gets short time limits: the
+// report is on disk before it is asked, and the session will not wait long.
+constexpr int kQuietTimeLimitMs = 1500;
+constexpr int kQuietSettleMs = 4 * kQuietTimeLimitMs + 1000;
+
+// The whole report, a new text copy and its PDF, in place; the document
+// moves there. *reason says why not.
+bool SavePairIn(const QString& place, Document& d, QString* reason) {
+    AppendFile copy;
+    if (!ClaimTextCopy(place, d.stem, copy) || !copy.Append(TextOf(d.lines))) {
+        *reason = copy.ErrorText();
+    } else if (PdfOf(d).isEmpty()) {
+        *reason = kCouldNotPaint;
+    } else if (WriteWholeFile(copy.Path().chopped(4) + QStringLiteral(".pdf"), d.pdf, AtomicFile::Mode::Exclusive,
+                              reason)) {
+        MoveTo(d, copy, place);
+        return true;
+    }
+    copy.Remove();
+    return false;
+}
+
+// The places a report goes when its folder takes none: the home folder, then
+// the system's temporary folder (as Qt names it, or /tmp when $TMPDIR names
+// no folder), without the folder already tried.
+QStringList FallbackFolders(const QString& tried) {
+    QStringList places;
+    const QString temporary = QDir::tempPath().isEmpty() ? QStringLiteral("/tmp") : QDir::tempPath();
+    for (const QString& place : {QDir::homePath(), temporary})
+        if (!place.isEmpty() && QDir(place) != QDir(tried) && !places.contains(place)) places.append(place);
+    return places;
+}
 
 // What the print server made of the document, in one sentence.
 QString PrintingText(const Document& d) { return PrintOutcomeText(d.outcome); }
@@ -218,7 +296,10 @@ void QtReportPrinter::PrintLine(const QString& line) {
     open_->lines.append(line);
 }
 
-QString QtReportPrinter::CopyPath() const { return open_ && open_->text.IsOpen() ? open_->text.Path() : QString(); }
+// Never a file that another program put under the copy's name.
+QString QtReportPrinter::CopyPath() const {
+    return open_ && open_->text.IsOpen() && open_->text.StillAtPath() ? open_->text.Path() : QString();
+}
 
 QString QtReportPrinter::ReportFolder() {
     const QString fromEnvironment = qEnvironmentVariable("HEATX_REPORT_DIR");
@@ -240,16 +321,11 @@ void QtReportPrinter::Tell(const QString& title, const QString& text, const QStr
 void QtReportPrinter::EndBlock() {
     if (!open_ || open_->linesOnDisk == open_->lines.size()) return;
     Document& d = *open_;
-    if (!d.text.IsOpen()) {
-        // A folder that cannot be written now is tried again at the end of
-        // the document; the lines stay in memory meanwhile.
-        const QString folder = ReportFolder();
-        if (!ClaimTextCopy(folder, d.stem, d.text)) {
-            d.reason = d.text.ErrorText();
-            return;
-        }
-        d.folder = folder;
-    }
+    d.fontName = fontName_;
+    d.fontSize = fontSize_;
+    // A folder that cannot be written now is tried again at the end of the
+    // document; the lines stay in memory meanwhile.
+    if (!d.text.IsOpen() && !Claim(d, ReportFolder())) return;
     AppendRest(d);
 }
 
@@ -260,7 +336,7 @@ void QtReportPrinter::StartPrinting(Document& d) {
     request.jobName = d.JobName();
     request.pdf = d.pdf;
     if (quiet_) {
-        request.timeLimitMs = 1500;
+        request.timeLimitMs = kQuietTimeLimitMs;
         request.watchMs = 0;
     }
     d.giveUpAt = SteadyClock::now() + std::chrono::milliseconds(4 * request.timeLimitMs + request.watchMs + 1000);
@@ -299,10 +375,17 @@ void QtReportPrinter::Poll() {
 }
 
 bool QtReportPrinter::Settle(int ms) {
-    const SteadyClock::time_point end = SteadyClock::now() + std::chrono::milliseconds(ms);
+    SteadyClock::time_point end = SteadyClock::now() + std::chrono::milliseconds(ms);
+    bool wasQuiet = quiet_;
     for (;;) {
         Poll();
         if (printing_.empty()) return true;
+        if (quiet_ && !wasQuiet) {
+            // The session began to end meanwhile: it waits no longer than one
+            // that began quiet.
+            wasQuiet = true;
+            end = std::min(end, SteadyClock::now() + std::chrono::milliseconds(kQuietSettleMs));
+        }
         if (SteadyClock::now() >= end) return false;
         printing_.front()->submission->WaitFor(20);
         // The windows keep being drawn, but nothing the student does reaches
@@ -316,15 +399,16 @@ bool QtReportPrinter::Settle(int ms) {
 // there first when it has none), then its PDF beside it. True only when both
 // files are on disk.
 bool QtReportPrinter::SaveIn(Document& d, const QString& folder) {
-    if (!d.text.IsOpen()) {
-        if (!ClaimTextCopy(folder, d.stem, d.text)) {
-            d.reason = d.text.ErrorText();
-            return false;
-        }
-        d.folder = folder;
-        d.linesOnDisk = 0;
-    }
+    if (!d.text.IsOpen() && !Claim(d, folder)) return false;
     if (!AppendRest(d)) return false;
+    if (!d.text.StillAtPath()) {
+        // In a folder others can write, the text copy was replaced or taken
+        // away: the report goes elsewhere, never named by that file.
+        d.reason = QStringLiteral("файл «%1» подменён или удалён другой программой").arg(Native(d.text.Path()));
+        d.swapped = true;
+        d.text.Close();
+        return false;
+    }
     const QByteArray pdf = PdfOf(d);
     if (pdf.isEmpty()) {
         d.reason = kCouldNotPaint;
@@ -337,43 +421,29 @@ bool QtReportPrinter::SaveIn(Document& d, const QString& folder) {
 // temporary folder, each with a PDF and its text copy; failing that a text
 // copy alone anywhere; failing that the report's text on the screen.
 void QtReportPrinter::SaveElsewhere(Document& d) {
-    const QString chosen = d.text.IsOpen() ? d.folder : ReportFolder();
+    const QString chosen = d.text.IsOpen() || d.swapped ? d.folder : ReportFolder();
     QStringList tried = {QStringLiteral("%1 — %2").arg(Native(chosen), d.reason)};
-    QStringList places;
-    // The temporary folder as Qt names it, or /tmp when $TMPDIR names no folder.
-    const QString temporary = QDir::tempPath().isEmpty() ? QStringLiteral("/tmp") : QDir::tempPath();
-    for (const QString& place : {QDir::homePath(), temporary})
-        if (!place.isEmpty() && QDir(place) != QDir(chosen) && !places.contains(place)) places.append(place);
+    const QStringList places = FallbackFolders(chosen);
 
-    const QByteArray pdf = PdfOf(d);
     for (const QString& place : places) {
-        AppendFile copy;
         QString reason;
-        if (!ClaimTextCopy(place, d.stem, copy) || !copy.Append(TextOf(d.lines))) {
-            reason = copy.ErrorText();
-        } else if (pdf.isEmpty()) {
-            reason = kCouldNotPaint;
-        } else {
-            QString error;
-            const QString base = copy.Path().chopped(4);
-            if (WriteWholeFile(base + QStringLiteral(".pdf"), pdf, AtomicFile::Mode::Exclusive, &error)) {
-                d.text.Remove();  // a text copy left in the chosen folder: the whole report is here now
-                lastDestination_ = base + QStringLiteral(".pdf");
-                Tell(SavedTitle(d),
-                     Opening(d,
-                             QStringLiteral("Принтер не найден, а в папке\n%1\nсохранить отчёт не удалось (%2).\n"
-                                            "Поэтому отчёт сохранён в файл\n%3\nи его текстовая копия — в файл\n%4")
-                                 .arg(Native(chosen), d.reason, Native(base + QStringLiteral(".pdf")),
-                                      Native(base + QStringLiteral(".txt"))),
-                             QStringLiteral("В папке\n%1\nсохранить отчёт не удалось (%2).\n"
-                                            "Поэтому он сохранён в файл\n%3\nи его текстовая копия — в файл\n%4")
-                                 .arg(Native(chosen), d.reason, Native(base + QStringLiteral(".pdf")),
-                                      Native(base + QStringLiteral(".txt")))));
-                return;
-            }
-            reason = error;
+        if (SavePairIn(place, d, &reason)) {
+            // A text copy left in the chosen folder went: the whole report is here now.
+            const QString base = d.Base();
+            lastDestination_ = base + QStringLiteral(".pdf");
+            Told(d);
+            Tell(SavedTitle(d),
+                 Opening(d,
+                         QStringLiteral("Принтер не найден, а в папке\n%1\nсохранить отчёт не удалось (%2).\n"
+                                        "Поэтому отчёт сохранён в файл\n%3\nи его текстовая копия — в файл\n%4")
+                             .arg(Native(chosen), d.reason, Native(base + QStringLiteral(".pdf")),
+                                  Native(base + QStringLiteral(".txt"))),
+                         QStringLiteral("В папке\n%1\nсохранить отчёт не удалось (%2).\n"
+                                        "Поэтому он сохранён в файл\n%3\nи его текстовая копия — в файл\n%4")
+                             .arg(Native(chosen), d.reason, Native(base + QStringLiteral(".pdf")),
+                                  Native(base + QStringLiteral(".txt")))));
+            return;
         }
-        copy.Remove();
         tried.append(QStringLiteral("%1 — %2").arg(Native(place), reason));
     }
 
@@ -386,18 +456,23 @@ void QtReportPrinter::SaveElsewhere(Document& d) {
         return Opening(d, QStringLiteral("Принтер не найден, и ") + rest, rest);
     };
     if (d.text.IsOpen() && AppendRest(d)) {
+        Told(d);
         Tell(QStringLiteral("ОШИБКА !"), textOnly(d.text.Path()));
         return;
     }
-    for (const QString& place : QStringList{chosen} + places) {
+    for (const QString& place : d.swapped ? places : QStringList{chosen} + places) {
         AppendFile copy;
         if (ClaimTextCopy(place, d.stem, copy) && copy.Append(TextOf(d.lines))) {
-            d.text.Remove();
-            Tell(QStringLiteral("ОШИБКА !"), textOnly(copy.Path()));
+            MoveTo(d, copy, place);
+            Told(d);
+            Tell(QStringLiteral("ОШИБКА !"), textOnly(d.text.Path()));
             return;
         }
         copy.Remove();
     }
+    // Only part of the report, or none, is on disk: nothing for the next
+    // start to finish.
+    d.note.Remove();
     QString part;
     if (d.text.IsOpen() && d.linesOnDisk > 0)
         part = QStringLiteral("В файле\n%1\nзаписана только часть строк отчёта.\n").arg(Native(d.text.Path()));
@@ -418,7 +493,7 @@ void QtReportPrinter::EndSession() {
     Finish(true);
     // Every document ended before has its answer by then, or counts as not
     // answered.
-    Settle(quiet_ ? 4 * 1500 + 1000 : 4 * kPrintServerTimeLimitMs + kPrintWatchMs + 1000);
+    Settle(quiet_ ? kQuietSettleMs : 4 * kPrintServerTimeLimitMs + kPrintWatchMs + 1000);
     std::vector<std::unique_ptr<Document>> silent = std::move(printing_);
     printing_.clear();
     for (std::unique_ptr<Document>& d : silent) {
@@ -465,10 +540,11 @@ void QtReportPrinter::Finish(bool last) {
 void QtReportPrinter::Conclude(std::unique_ptr<Document> owned) {
     Document& d = *owned;
     if (d.saved) {
+        Told(d);
         Tell(SavedTitle(d), SavedText(d, d.Base()));
         return;
     }
-    if (sessionEnding_) {
+    if (sessionEnding_ || d.swapped) {
         SaveElsewhere(d);
         return;
     }
@@ -495,8 +571,125 @@ void QtReportPrinter::Conclude(std::unique_ptr<Document> owned) {
                                "сохранить их снова при окончании следующего отчёта и при окончании работы "
                                "с программой (тогда, если эта папка так и не станет доступной, — в "
                                "домашнюю папку или во временную папку системы).\n");
-    Tell(QStringLiteral("ОШИБКА !"), text + kFolderHint);
+    // Kept before the message: the end of a session may come while it is
+    // on the screen, and must find the document.
     kept_.push_back(std::move(owned));
+    Tell(QStringLiteral("ОШИБКА !"), text + kFolderHint);
+}
+
+void QtReportPrinter::Told(Document& d) {
+    // A message on the screen: the student knows where the report is. One
+    // only written to the standard error (the session is ending) leaves the
+    // note, so that the next start tells it.
+    if (!quiet_) d.note.Remove();
+}
+
+namespace {
+
+constexpr qint64 kMaxLeftText = 64 << 20;
+
+// A whole PDF of this user already beside the text copy: made just before
+// the end, when only the student's message was left to come.
+bool WholePdfBeside(const Document& d) {
+    QFile pdf(d.Base() + QStringLiteral(".pdf"));
+    return QFileInfo(pdf).ownerId() == ::geteuid() && pdf.open(QIODevice::ReadOnly) && pdf.size() < kMaxLeftText &&
+           pdf.read(5) == "%PDF-" && pdf.readAll().trimmed().endsWith("%%EOF");
+}
+
+// The report of one note an earlier run left: its PDF made beside its text
+// copy, or the pair in the home or temporary folder. Returns the sentence
+// that says where it is or why not (*trouble then), empty when there was
+// nothing to finish.
+QString FinishLeft(const LeftNote& left, bool* trouble) {
+    *trouble = true;
+    const QJsonObject o = QJsonDocument::fromJson(left.content).object();
+    Document d;
+    const QString txt = o.value(QStringLiteral("text")).toString();
+    const AppendFile::Identity id{o.value(QStringLiteral("device")).toString().toULongLong(),
+                                  o.value(QStringLiteral("inode")).toString().toULongLong()};
+    d.apparatus = o.value(QStringLiteral("apparatus")).toString();
+    d.student = o.value(QStringLiteral("student")).toString();
+    d.stamp = o.value(QStringLiteral("stamp")).toString();
+    d.stem = o.value(QStringLiteral("stem")).toString();
+    d.fontName = o.value(QStringLiteral("font")).toString();
+    d.fontSize = std::clamp(o.value(QStringLiteral("size")).toDouble(9), 4.0, 72.0);
+    if (!QDir::isAbsolutePath(txt) || !txt.endsWith(QStringLiteral(".txt")) || d.stem.isEmpty() ||
+        d.stem.contains(QLatin1Char('/')) || id.inode == 0)
+        return QStringLiteral("Запись о незаконченном отчёте\n%1\nне читается; она удалена.").arg(Native(left.note.Path()));
+    if (!d.text.OpenExisting(txt)) {
+        if (d.text.Error() == ENOENT)
+            return QStringLiteral("Текстовой копии отчёта\n%1\nбольше нет; запись о ней удалена.").arg(Native(txt));
+        return QStringLiteral("Текстовую копию отчёта\n%1\nоткрыть нельзя (%2); запись о ней удалена.")
+            .arg(Native(txt), SystemErrorText(d.text.Error()));
+    }
+    if (!(d.text.Id() == id)) {
+        d.text.Close();
+        return QStringLiteral("Под именем текстовой копии отчёта\n%1\nтеперь другой файл; он не тронут, а запись "
+                              "об отчёте удалена.")
+            .arg(Native(txt));
+    }
+    QByteArray bytes;
+    if (!d.text.ReadBack(kMaxLeftText, &bytes))
+        return QStringLiteral("Текстовую копию отчёта\n%1\nпрочитать нельзя; запись о ней удалена.").arg(Native(txt));
+    if (bytes.isEmpty()) {
+        // Claimed, and the program ended before its first block reached it.
+        d.text.Remove();
+        *trouble = false;
+        return QString();
+    }
+    // The printed lines as the text copy keeps them: whole blocks only.
+    QString text = QString::fromUtf8(bytes);
+    if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    d.lines = text.split(QLatin1Char('\n'));
+    d.linesOnDisk = d.lines.size();
+    d.folder = QFileInfo(txt).absolutePath();
+
+    QString said;
+    if (WholePdfBeside(d) || (!PdfOf(d).isEmpty() && WritePdfBeside(d, d.pdf))) {
+        *trouble = false;
+        said = QStringLiteral("Отчёт сохранён в файл\n%1\nи его текстовая копия — в файл\n%2")
+                   .arg(Native(d.Base() + QStringLiteral(".pdf")), Native(d.text.Path()));
+    } else {
+        const QString folder = d.folder;
+        const QString why = d.pdf.isEmpty() ? kCouldNotPaint : d.reason;
+        QStringList tried = {QStringLiteral("%1 — %2").arg(Native(folder), why)};
+        for (const QString& place : FallbackFolders(folder)) {
+            QString reason;
+            if (SavePairIn(place, d, &reason)) {
+                *trouble = false;
+                said = QStringLiteral("В папке\n%1\nсохранить PDF не удалось (%2), поэтому отчёт сохранён в файл\n%3\n"
+                                      "и его текстовая копия — в файл\n%4")
+                           .arg(Native(folder), why, Native(d.Base() + QStringLiteral(".pdf")), Native(d.text.Path()));
+                break;
+            }
+            tried.append(QStringLiteral("%1 — %2").arg(Native(place), reason));
+        }
+        if (*trouble)
+            said = QStringLiteral("PDF отчёта сохранить не удалось:\n%1\nНо все его напечатанные строки — в текстовой "
+                                  "копии\n%2")
+                       .arg(tried.join(QLatin1Char('\n')), Native(d.text.Path()));
+    }
+    d.note.Remove();  // written again when the report moved to a new name
+    return said;
+}
+
+}  // namespace
+
+void QtReportPrinter::FinishLeftReports(const Notify& notify) {
+    QStringList saved;
+    QStringList troubles;
+    for (LeftNote& left : TakeLeftNotes()) {
+        bool trouble = false;
+        const QString said = FinishLeft(left, &trouble);
+        left.note.Remove();
+        if (!said.isEmpty()) (trouble ? troubles : saved).append(said);
+    }
+    if (saved.isEmpty() && troubles.isEmpty()) return;
+    QString message = QStringLiteral("В прошлый раз программа закончила работу, не успев показать, где сохранён "
+                                     "отчёт (сеанс был закрыт или программа прервалась).");
+    for (const QString& part : saved + troubles) message += QStringLiteral("\n\n") + part;
+    if (notify)
+        notify(troubles.isEmpty() ? QStringLiteral("ОТЧЁТ СОХРАНЁН") : QStringLiteral("ОШИБКА !"), message, QString());
 }
 
 }  // namespace heatx

@@ -16,6 +16,11 @@
 // end of a document; when the program ends it goes to the chosen folder,
 // else the home folder, else the system's temporary folder. The student is
 // told the truth in one Russian message per document.
+//
+// While a document is open, a note of it waits in $XDG_STATE_HOME/heatx
+// (report_notes.h) until the student has seen where it went. The next start
+// of a program killed meanwhile, or ended with no screen to speak in
+// (SetQuiet), finishes it from that note: FinishLeftReports.
 #pragma once
 
 #include "report/printer.h"
@@ -70,7 +75,8 @@ public:
     // server's answers; every document still kept goes to a fallback folder;
     // only when no place takes it is its text shown for copying.
     void EndSession() override;
-    // The text copy of the open document; empty before its first block.
+    // The text copy of the open document; empty before its first block, and
+    // when another file stands under its name.
     QString CopyPath() const override;
 
     // Waits at most ms milliseconds for the print server's answers about
@@ -90,6 +96,11 @@ public:
     int KeptDocuments() const { return int(kept_.size()); }
     // The folder for saved reports.
     static QString ReportFolder();
+    // At start: every report an earlier run left unfinished (killed after a
+    // print) or never told of (a session ended under it) gets its PDF beside
+    // its text copy, or in the home or temporary folder; one message says
+    // where they are, and which text copies were gone or swapped.
+    static void FinishLeftReports(const Notify& notify);
 
     struct Document;
 
@@ -101,6 +112,7 @@ private:
     bool SaveIn(Document& document, const QString& folder);
     void SaveElsewhere(Document& document);
     void Tell(const QString& title, const QString& text, const QString& details = QString());
+    void Told(Document& document);
 
     Notify notify_;
     Clock clock_;

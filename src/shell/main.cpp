@@ -3,6 +3,7 @@
 #include "evaporator/evap_window.h"
 #include "platform/fonts.h"
 #include "platform/qt_platform.h"
+#include "platform/session_end.h"
 #include "shell/form1.h"
 #include "shell/program.h"
 #include "state/calc_state.h"
@@ -133,6 +134,20 @@ int main(int argc, char** argv) {
     program.ShowEvaporator(heatx::EvaporatorSwitchOn());
     if (qEnvironmentVariableIsSet("HEATX_QUIT_AFTER_FIRST_PAINT"))
         app.installEventFilter(new QuitAfterFirstPaint(&app));
+    // Logout (SIGTERM), a closed terminal (SIGHUP) or a display gone: the
+    // report is saved as by the end button, with no window to speak in.
+    const heatx::SessionEnd sessionEnd([&](int) {
+        platform.Reports().SetQuiet(true);
+        if (program.Ended()) {
+            // The end button's end is under way in a message: it finishes.
+            QCoreApplication::exit(0);
+            return false;
+        }
+        program.EndReports();
+        return true;
+    });
     program.Start();
+    // Reports an earlier run left unfinished (it was killed) are finished now.
+    QTimer::singleShot(0, [] { heatx::QtReportPrinter::FinishLeftReports(&heatx::QtPlatform::Inform); });
     return QApplication::exec();
 }

@@ -107,6 +107,12 @@ void Program::Start() {
 void Program::End() {
     if (ended_) return;
     ended_ = true;
+    EndReports();
+    forms_.UnloadAll();
+    if (quit_) quit_();
+}
+
+void Program::EndReports() {
     // A report that was printed to but not yet sent goes out now, an
     // evaporator table with its closing rule; with it, a report the printer
     // could not send or save before gets its last chance (one message for
@@ -116,8 +122,6 @@ void Program::End() {
     evapTableOpen_ = false;
     reportOpen_ = false;
     printer.EndSession();
-    forms_.UnloadAll();
-    if (quit_) quit_();
 }
 
 void Program::ClosedByUser(FormWindow* form) {

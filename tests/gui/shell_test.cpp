@@ -18,6 +18,7 @@
 #include <QTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 
 using namespace heatx;
 
@@ -314,6 +315,42 @@ private slots:
         QCOMPARE(heatxProcess.exitStatus(), QProcess::NormalExit);
         QCOMPARE(heatxProcess.exitCode(), 1);
         QVERIFY(QString::fromUtf8(heatxProcess.readAllStandardError()).contains(QStringLiteral("нет графического экрана")));
+    }
+
+    // A report whose program was killed after a print (its printer gone
+    // without an end): the next start of the program makes its PDF beside its
+    // text copy; a logout's SIGTERM while that message is on the screen ends
+    // the program as killed.
+    void theNextStartFinishesAKilledReportAndSigtermEndsIt() {
+        QTemporaryDir reports;
+        qputenv("HEATX_REPORT_DIR", reports.path().toUtf8());
+        {
+            QtReportPrinter killed([](const QString&, const QString&, const QString&) {});
+            killed.SetApparatus(QStringLiteral("подогреватель"));
+            killed.SetFontName(QStringLiteral("Courier New Cyr"));
+            killed.SetFontSize(9);
+            killed.PrintLine(QStringLiteral("            Студент С.с. Гр. Х-10 "));
+            killed.EndBlock();
+        }
+        qunsetenv("HEATX_REPORT_DIR");
+        const QStringList texts = QDir(reports.path()).entryList({QStringLiteral("*.txt")});
+        QCOMPARE(texts.size(), 1);
+        const QString pdf = reports.filePath(texts[0].chopped(4) + QStringLiteral(".pdf"));
+        const QDir notes(QString::fromUtf8(qgetenv("XDG_STATE_HOME")) + QStringLiteral("/heatx"));
+        QCOMPARE(notes.entryList(QDir::Files).size(), 1);
+
+        QProcess heatxProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        heatxProcess.setProcessEnvironment(env);
+        heatxProcess.start(QStringLiteral(HEATX_EXE), {});
+        QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(pdf); }, 60000));
+        QVERIFY(QTest::qWaitFor([&] { return notes.entryList(QDir::Files).isEmpty(); }, 10000));
+        QVERIFY(QFileInfo::exists(reports.filePath(texts[0])));
+        ::kill(pid_t(heatxProcess.processId()), SIGTERM);
+        QVERIFY(heatxProcess.waitForFinished(30000));
+        QCOMPARE(heatxProcess.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(heatxProcess.exitCode(), SIGTERM);
     }
 };
 

@@ -7,6 +7,8 @@
 // kill): this test program is then started again as a saver with --saver.
 #include "platform/paged_text_printer.h"
 #include "platform/qt_report_printer.h"
+#include "platform/safe_output.h"
+#include "platform/session_end.h"
 #include "../print_server.h"
 
 #include <QDir>
@@ -82,7 +84,8 @@ private:
 
 class ReportPrinterTest : public ::testing::Test {
 protected:
-    static constexpr const char* kVariables[] = {"HEATX_REPORT_DIR", "HOME", "TMPDIR", "CUPS_SERVER", "LPDEST"};
+    static constexpr const char* kVariables[] = {"HEATX_REPORT_DIR", "HOME", "TMPDIR", "CUPS_SERVER", "LPDEST",
+                                                 "XDG_STATE_HOME"};
 
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
@@ -91,6 +94,7 @@ protected:
         qputenv("HEATX_REPORT_DIR", dir_.filePath(QStringLiteral("reports")).toUtf8());
         qputenv("HOME", Folder(QStringLiteral("home")).toUtf8());
         qputenv("TMPDIR", Folder(QStringLiteral("tmp")).toUtf8());
+        qputenv("XDG_STATE_HOME", Folder(QStringLiteral("state")).toUtf8());
     }
     void TearDown() override {
         for (int i = 0; i < saved_.size(); ++i) {
@@ -126,12 +130,15 @@ protected:
     QList<Message> messages_;
 };
 
-// Runs this test program as a saver (see SaverMain) in folder.
-QProcess* StartSaver(const QString& folder, const QString& who, const QString& task, QObject* parent = nullptr) {
+// Runs this test program as a saver (see SaverMain) in folder; with a
+// display, on that X server.
+QProcess* StartSaver(const QString& folder, const QString& who, const QString& task, QObject* parent = nullptr,
+                     const QString& display = QString()) {
     auto* saver = new QProcess(parent);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HEATX_REPORT_DIR"), folder);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+    if (!display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
     saver->setProcessEnvironment(env);
     saver->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -200,7 +207,11 @@ TEST_F(ReportPrinterTest, EveryBlockIsInTheTextCopyAsSoonAsItIsPrinted) {
     for (int n = 1; n <= 40; ++n) all += Block("а", n);
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
     EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});  // no PDF before the end
+    // Noted for the next start while open; once the student is told, not.
+    const QString notes = dir_.filePath(QStringLiteral("state/heatx"));
+    EXPECT_EQ(Files(notes).size(), 1);
     End(printer);
+    EXPECT_TRUE(Files(notes).isEmpty());
     const QByteArray pdf = Read(Reports(kHeaterStem + ".pdf"));
     EXPECT_TRUE(WholePdf(pdf));
     // 200 lines at 9 pt: three A4 pages.
@@ -414,6 +425,110 @@ TEST_F(ReportPrinterTest, ACrashOrKillAfterTwoPrintsLeavesBothBlocksOnDisk) {
     }
 }
 
+// A text copy swapped for another file in the report folder before the end:
+// the message never names the stranger's file as the copy, the report goes to
+// the home folder, and the stranger's file is left alone.
+TEST_F(ReportPrinterTest, ASwappedTextCopyIsNeverCalledTheCopy) {
+    QtReportPrinter printer = MakePrinter();
+    printer.SetApparatus(QStringLiteral("подогреватель"));
+    PrintBlock(printer, Block("а", 1));
+    const QString txt = Reports(kHeaterStem + ".txt");
+    EXPECT_EQ(printer.CopyPath(), txt);
+    ASSERT_TRUE(WriteWholeFile(Reports("fake"), "подделка", AtomicFile::Mode::Replace));
+    ASSERT_EQ(::rename(QFile::encodeName(Reports("fake")).constData(), QFile::encodeName(txt).constData()), 0);
+    EXPECT_TRUE(printer.CopyPath().isEmpty());
+    PrintBlock(printer, Block("а", 2));
+    End(printer);
+    EXPECT_EQ(Read(txt), QByteArray("подделка"));
+    const QString home = dir_.filePath(QStringLiteral("home")) + "/" + kHeaterStem;
+    EXPECT_EQ(QString::fromUtf8(Read(home + ".txt")), Text(Block("а", 1) + Block("а", 2)));
+    EXPECT_TRUE(WholePdf(Read(home + ".pdf")));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].text.contains(home + ".pdf"));
+    EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("подменён")));
+    EXPECT_FALSE(messages_[0].text.contains(QStringLiteral("копия — в файл\n") + txt));
+}
+
+// The end of a session as it really happens, after two prints: a logout's
+// SIGTERM, a closed terminal's SIGHUP, Ctrl+C or the X server going away
+// saves the whole report (the message has no screen then); a SIGKILL leaves
+// the text copy. The next start makes the missing PDF and says in one
+// message where every report is; a note whose text copy is gone, or stands
+// swapped for another file, is dropped with a word, the other file untouched.
+TEST_F(ReportPrinterTest, TheEndOfASessionSavesTheReportAndTheNextStartSaysWhere) {
+    constexpr int kXServerGone = 0;
+    // Without Xvfb the X server's end is not tried.
+    const bool haveX = !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty();
+    const auto serve = [&](const QString& folder, int signal) {
+        const QString ready = folder + QStringLiteral(".ready");
+        qputenv("HEATX_READY", ready.toUtf8());
+        QProcess xvfb;
+        QString display;
+        if (signal == kXServerGone) {
+            xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                                QStringLiteral("0"), QStringLiteral("640x480x24"),
+                                                QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            EXPECT_TRUE(xvfb.waitForReadyRead(30000));
+            display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
+        }
+        std::unique_ptr<QProcess> saver(StartSaver(folder, "а", QStringLiteral("serve"), nullptr, display));
+        for (int i = 0; i < 3000 && !QFileInfo::exists(ready); ++i) QThread::msleep(10);
+        EXPECT_TRUE(QFileInfo::exists(ready));
+        if (signal == kXServerGone) {
+            xvfb.terminate();
+            EXPECT_TRUE(xvfb.waitForFinished(30000));
+        } else {
+            ::kill(pid_t(saver->processId()), signal);
+        }
+        EXPECT_TRUE(saver->waitForFinished(30000));
+        if (signal == kXServerGone)  // the toolkit's own exit
+            EXPECT_EQ(saver->exitCode(), 1);
+        else  // it ends as killed, as the session expects
+            EXPECT_EQ(saver->exitStatus(), QProcess::CrashExit);
+        qunsetenv("HEATX_READY");
+    };
+    const QString whole = Text(Block("а", 1) + Block("а", 2));
+    const QString notes = dir_.filePath(QStringLiteral("state/heatx"));
+    QStringList pdfs;
+    QList<int> ends = {SIGTERM, SIGHUP, SIGINT};
+    if (haveX) ends.append(kXServerGone);
+    for (int signal : ends) {
+        SCOPED_TRACE(signal);
+        const QString folder = Folder(QStringLiteral("signal%1").arg(signal));
+        serve(folder, signal);
+        EXPECT_EQ(QString::fromUtf8(Read(folder + "/" + kHeaterStem + ".txt")), whole);
+        EXPECT_TRUE(WholePdf(Read(folder + "/" + kHeaterStem + ".pdf")));
+        pdfs.append(folder + "/" + kHeaterStem + ".pdf");
+    }
+    const QString killed = Folder(QStringLiteral("killed"));
+    const QString gone = Folder(QStringLiteral("gone"));
+    const QString swapped = Folder(QStringLiteral("swapped"));
+    for (const QString& folder : {killed, gone, swapped}) serve(folder, SIGKILL);
+    EXPECT_EQ(Files(killed), QStringList{kHeaterStem + ".txt"});
+    ASSERT_TRUE(QFile::remove(gone + "/" + kHeaterStem + ".txt"));
+    const QString stranger = swapped + "/" + kHeaterStem + ".txt";
+    ASSERT_TRUE(QFile::remove(stranger));
+    ASSERT_TRUE(WriteWholeFile(stranger, "чужой", AtomicFile::Mode::Exclusive));
+    EXPECT_EQ(QDir(notes).entryList(QDir::Files).size(), ends.size() + 3);
+
+    QtReportPrinter::FinishLeftReports(
+        [this](const QString& t, const QString& x, const QString& d) { messages_.append({t, x, d}); });
+    EXPECT_TRUE(WholePdf(Read(killed + "/" + kHeaterStem + ".pdf")));
+    EXPECT_EQ(QString::fromUtf8(Read(killed + "/" + kHeaterStem + ".txt")), whole);
+    EXPECT_EQ(Read(stranger), QByteArray("чужой"));
+    EXPECT_EQ(Files(swapped), QStringList{kHeaterStem + ".txt"});
+    ASSERT_EQ(messages_.size(), 1);
+    const QString& said = messages_[0].text;
+    EXPECT_EQ(messages_[0].title, QStringLiteral("ОШИБКА !"));
+    for (const QString& pdf : pdfs + QStringList{killed + "/" + kHeaterStem + ".pdf"})
+        EXPECT_TRUE(said.contains(QStringLiteral("Отчёт сохранён в файл\n") + pdf)) << pdf.toStdString();
+    EXPECT_TRUE(said.contains(gone + "/" + kHeaterStem + ".txt\nбольше нет"));
+    EXPECT_TRUE(said.contains(stranger + QStringLiteral("\nтеперь другой файл")));
+    EXPECT_TRUE(QDir(notes).entryList(QDir::Files).isEmpty());
+    QtReportPrinter::FinishLeftReports([this](const QString&, const QString&, const QString&) { messages_.append(Message{}); });
+    EXPECT_EQ(messages_.size(), 1);  // nothing left for a second start
+}
+
 // A saver killed at any moment while saving: under a final name there is
 // either nothing or a whole file (a PDF with its end, a text copy of whole
 // blocks); only hidden temporary files may be left.
@@ -619,6 +734,8 @@ TEST(PaintReportPdf, FuzzerFindingsGiveWholePdfs) {
 //   wait-file  waits for that file, then saves ten documents of two blocks;
 //   crash      prints two blocks, then aborts;
 //   kill       prints two blocks, then is killed (SIGKILL);
+//   serve      prints two blocks, then waits in its event loop for the end
+//              of the session (a signal), as the program does;
 //   forever    saves documents of eight blocks until it is killed.
 static int SaverMain(const QString& task, const QString& who) {
     QtReportPrinter printer([](const QString&, const QString&, const QString&) {}, [] { return kMoment; });
@@ -629,6 +746,20 @@ static int SaverMain(const QString& task, const QString& who) {
         PrintBlock(printer, Block(who, 2));
         if (task == QStringLiteral("kill")) std::raise(SIGKILL);
         std::abort();
+    }
+    if (task == QStringLiteral("serve")) {
+        // As the program in a session: the end of the session saves the report.
+        const SessionEnd end([&](int) {
+            printer.SetQuiet(true);
+            printer.EndSession();
+            return true;
+        });
+        PrintBlock(printer, Block(who, 1));
+        PrintBlock(printer, Block(who, 2));
+        QFile ready(QString::fromLocal8Bit(qgetenv("HEATX_READY")));
+        if (!ready.open(QIODevice::WriteOnly)) return 4;
+        ready.close();
+        return QCoreApplication::exec();
     }
     if (task == QStringLiteral("forever")) {
         for (;;) {
@@ -647,7 +778,7 @@ static int SaverMain(const QString& task, const QString& who) {
 }
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qgetenv("QT_QPA_PLATFORM") != "xcb") qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc == 4 && QByteArray(argv[1]) == "--saver")
         return SaverMain(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
