@@ -136,7 +136,7 @@ window "$DESIGN" >/dev/null
 pause
 click "$DESIGN" $PRINT                                # head 2, block 3
 click "$DESIGN" $OTHER                                # ПЕРЕХОД К РАСЧЁТУ ДРУГОГО ТЕПЛООБМЕННИКА
-window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
+window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА|ОТЧЁТ НЕ НАПЕЧАТАН" >/dev/null
 pause
 shot cooler-14-report-saved
 xdotool key Return

@@ -114,7 +114,7 @@ click "$CHANGE" $(centre $((6000 - 2055 / 2)) 4800 2055 375)
 answer "2,5"
 click "$DESIGN" $(centre 2520 4200 5175 375)          # ПЕЧАТЬ (2,5 м)
 click "$DESIGN" $(centre 2520 5640 5175 375)          # ПЕРЕХОД К РАСЧЁТУ ДРУГОГО ТЕПЛООБМЕННИКА
-window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
+window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА|ОТЧЁТ НЕ НАПЕЧАТАН" >/dev/null
 pause
 xdotool key Return
 pause

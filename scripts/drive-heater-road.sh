@@ -82,7 +82,7 @@ pause
 shot 12-design-results
 click "$DESIGN" $(centre 1920 4440 5175 375)          # ПЕЧАТЬ
 click "$DESIGN" $(centre 1920 5880 5175 375)          # ПЕРЕХОД К РАСЧЁТУ ДРУГОГО ТЕПЛООБМЕННИКА
-window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
+window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА|ОТЧЁТ НЕ НАПЕЧАТАН" >/dev/null
 pause
 shot 13-report-saved
 xdotool key Return

@@ -110,7 +110,7 @@ answer "120"
 keys Tab Return Return
 # Another exchanger: from "ИЗМЕНЕНИЕ КОНСТРУКТИВНЫХ ПАРАМЕТРОВ" two Tabs.
 keys Tab Tab Return
-window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
+window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА|ОТЧЁТ НЕ НАПЕЧАТАН" >/dev/null
 shot_focus keyboard-05-report-saved
 keys Return
 

@@ -6,31 +6,41 @@
 WORK=$(mktemp -d)
 export HEATX_REPORT_DIR="$WORK/reports"
 export XDG_RUNTIME_DIR="$WORK/xdg"
+# The notes of open reports for the next start: the drive's own, never the user's.
+export XDG_STATE_HOME="$WORK/state"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 # Russian regional settings: a decimal comma and day-first dates.
 export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
 export ASAN_OPTIONS=detect_leaks=0
 
-# A display of its own: Xvfb picks a free number and writes it to fd 3, so
-# two drives (or another X server) on one machine never share a screen.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
-XVFB=$!
 cleanup() {
     [ -n "${HEATX_PID:-}" ] && kill "$HEATX_PID" 2>/dev/null || true
     [ -n "${WM:-}" ] && kill "$WM" 2>/dev/null || true
-    kill "$XVFB" 2>/dev/null || true
+    [ -n "${XVFB:-}" ] && kill "$XVFB" 2>/dev/null || true
     [ -n "${KEEP_WORK:-}" ] && echo "Рабочая папка: $WORK" || rm -rf "$WORK"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$WORK/display")"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-WM=$!
-sleep 1
-
-"$HEATX" >"$WORK/heatx.log" 2>&1 &
-HEATX_PID=$!
+# A display of its own: Xvfb picks a free number and writes it to fd 3, so
+# two drives (or another X server) on one machine never share a screen.
+start_display() {
+    rm -f "$WORK/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    XVFB=$!
+    for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+    export DISPLAY=":$(head -n 1 "$WORK/display")"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    openbox >/dev/null 2>&1 &
+    WM=$!
+    sleep 1
+}
+# heatx on that display, its messages in heatx.log (appended: a second start
+# keeps what the first one said).
+start_heatx() {
+    "$HEATX" >>"$WORK/heatx.log" 2>&1 &
+    HEATX_PID=$!
+}
+start_display
+start_heatx
 
 fail() { echo "ОШИБКА: $*" >&2; cat "$WORK/heatx.log" >&2; exit 1; }
 pause() { sleep "${1:-0.6}"; }
@@ -67,12 +77,23 @@ answer_box() {
     window "$1" >/dev/null
     answer "$2"
 }
+# From the start window through the surname entry to the library menu.
+enter_surname() {
+    window "^НАЧАЛО РАБОТЫ С ПРОГРАММОЙ$" >/dev/null
+    pause 1
+    click "^НАЧАЛО РАБОТЫ С ПРОГРАММОЙ$" $(centre 4793 6000 2415 615)   # ВВОД ИСХОДНОЙ ИНФОРМАЦИИ
+    window "^ВВОД ФАМИЛИИ$" >/dev/null
+    pause
+    # Letters outside the keyboard map are typed slowly, or xdotool loses some.
+    xdotool type --delay 150 "$1"
+    answer ""
+}
 # Left, top, width, height in twips: the centre of that control.
 centre() { echo $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
 # The program's message about the saved report is confirmed; the program
 # must then end by itself, without an error.
 await_end() {
-    window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА" >/dev/null
+    window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА|ОТЧЁТ НЕ НАПЕЧАТАН" >/dev/null
     xdotool key Return
     for _ in $(seq 50); do kill -0 "$HEATX_PID" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$HEATX_PID" 2>/dev/null && fail "программа не закончила работу"

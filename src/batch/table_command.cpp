@@ -3,10 +3,12 @@
 
 #include "batch/result_table.h"
 #include "batch/row_runner.h"
+#include "platform/cups_job.h"
 #include "report/report_frame.h"
 #include "text/text_format.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -23,7 +25,8 @@ const char kHelp[] =
     "\n"
     "Вызов:\n"
     "  heatx-batch [КЛЮЧИ] ТИП [ФАЙЛ]\n"
-    "  heatx-batch --report [--student ТЕКСТ] [--date \"ГГГГ-ММ-ДД ЧЧ:ММ:СС\"] [--pdf ФАЙЛ.pdf] ТИП [ФАЙЛ]\n"
+    "  heatx-batch --report [--student ТЕКСТ] [--date \"ГГГГ-ММ-ДД ЧЧ:ММ:СС\"] [--pdf ФАЙЛ.pdf]\n"
+    "              [--print [ПРИНТЕР]] ТИП [ФАЙЛ]\n"
     "  heatx-batch check [КЛЮЧИ] ОТЧЁТ|ПАПКА...     проверка сохранённых отчётов студентов\n"
     "  heatx-batch variants ТИП --from ФАЙЛ [КЛЮЧИ]  индивидуальные варианты из базовых строк\n"
     "  heatx-batch --help  (и heatx-batch check --help, heatx-batch variants --help)\n"
@@ -76,11 +79,17 @@ const char kHelp[] =
     "Отчёты разделены строкой с символом перевода страницы; в конце стандартный поток ошибок\n"
     "подводит итог. --student задаёт строку студента, --date — дату и время отчёта (по умолчанию —\n"
     "сейчас), --pdf ФАЙЛ пишет отчёты в PDF вместо текста (существующий файл — только с --force).\n"
+    "--print [ПРИНТЕР] отправляет те же страницы PDF на принтер по умолчанию или на названный\n"
+    "(--print=ИМЯ, если имя совпадает с типом аппарата); текст тогда не выводится, а с --pdf\n"
+    "тот же PDF ещё и записывается в файл. Задание несколько секунд отслеживается: сообщение\n"
+    "говорит, напечатан ли отчёт, ждёт ли он в очереди (и почему) или принтер его не принял;\n"
+    "код выхода 0 с --print — отчёт напечатан или стоит в очереди.\n"
     "Десятичный знак и формат даты отчётов берутся из LC_ALL, LC_NUMERIC или LANG\n"
     "(LANG=ru_RU.UTF-8 печатает 2,50).\n"
     "\n"
     "Код выхода: 0 — готово; 1 — вывод не удалось записать (стандартный вывод, -o, --pdf: причина —\n"
-    "в сообщении); 2 — ошибка вызова или входного файла (неизвестный тип или ключ, файл не\n"
+    "в сообщении) или, с --print, отчёт не напечатан и не стоит в очереди (принтер не принял его,\n"
+    "не найден, сервер печати не ответил); 2 — ошибка вызова или входного файла (неизвестный тип или ключ, файл не\n"
     "читается или не текст, вывод поверх входного или существующего файла без --force).\n"
     "\n"
     "Пример:\n"
@@ -127,6 +136,7 @@ std::vector<Option> TableOptions(CliOptions& o, Given& g) {
             g.outputGiven = true;
             return QString();
         }),
+        Flag({QStringLiteral("--print")}, [&o] { o.print = true; }),
         Flag({QStringLiteral("--force")}, [&o] { o.force = true; }),
         Flag({QStringLiteral("--decimal-comma")}, [&g] { g.numbers = QStringLiteral("comma"); }),
         Valued({QStringLiteral("--numbers")}, QStringLiteral("после --numbers нужно point, comma или locale"), [&g](const QString& v) {
@@ -165,6 +175,9 @@ QString CheckTogether(const Given& g, CliOptions& o) {
         return QStringLiteral("--decimal-comma и --numbers — для таблицы; десятичный знак отчёта берётся из LANG");
     if (g.outputGiven && !o.pdfPath.isEmpty()) return QStringLiteral("--pdf и -o вместе не действуют");
     if (o.report && IsXlsxPath(o.outputPath)) return QStringLiteral("отчёт пишется текстом или в PDF (--pdf), не в .xlsx");
+    if (o.print && !o.report) return QStringLiteral("--print действует только вместе с --report");
+    if (o.print && g.outputGiven)
+        return QStringLiteral("--print и -o вместе не действуют: копию напечатанного записывает --pdf ФАЙЛ");
 
     o.locale = EnvironmentLocale();
     if (g.numbers == QLatin1String("comma")) o.decimalMark = ',';
@@ -177,7 +190,47 @@ QString CheckTogether(const Given& g, CliOptions& o) {
     return {};
 }
 
+// "--print QUEUE" and "--print=QUEUE": the word after --print names a printer
+// unless it is an option or the apparatus type. The queue goes to
+// options.printQueue and its words leave the arguments; the error text, or
+// empty.
+QString TakePrintQueue(QStringList& args, CliOptions& o) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i].startsWith(QLatin1String("--print="))) {
+            o.printQueue = args[i].mid(8);
+            args[i] = QStringLiteral("--print");
+            if (o.printQueue.isEmpty()) return QStringLiteral("после --print= нужно имя принтера");
+        } else if (args[i] == QLatin1String("--print") && i + 1 < args.size() &&
+                   !args[i + 1].startsWith(QLatin1Char('-')) && !ParseApparatus(args[i + 1])) {
+            o.printQueue = args.takeAt(i + 1);
+        }
+    }
+    if (HasControlCharacter(o.printQueue))
+        return QStringLiteral("в имени принтера перевод строки или другой управляющий символ");
+    return {};
+}
+
 using Message = std::function<void(const QString&)>;
+
+// The answer key's PDF to the printer; the status says whether it is with the
+// printer (printed or in its queue).
+int PrintPdf(const CliOptions& o, const QString& inputName, const QByteArray& pdf, const Message& message) {
+    PrintRequest request;
+    request.queue = o.printQueue;
+    const QString student = o.studentLine.simplified();
+    request.jobName = QStringLiteral("%1 %2 %3(heatx-batch)")
+                          .arg(o.moment.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")),
+                               o.inputPath.isEmpty() ? inputName : QFileInfo(o.inputPath).fileName(),
+                               student.isEmpty() ? QString() : student + QLatin1Char(' '));
+    request.pdf = pdf;
+    const PrintOutcome outcome = SubmitReport(request);
+    QString text = PrintOutcomeText(outcome);
+    if (outcome.jobId > 0) text += QStringLiteral(" Задание %1.").arg(outcome.jobId);
+    if (!o.pdfPath.isEmpty()) text += QStringLiteral(" PDF записан в «%1».").arg(o.pdfPath);
+    else if (!outcome.Accepted()) text += QStringLiteral(" Сохранить отчёт можно ключом --pdf ФАЙЛ.");
+    message(text);
+    return outcome.Accepted() ? kExitDone : kExitOutputFailed;
+}
 
 // One call of the tool on its input: the table, or the reports as text or PDF.
 class TableCall {
@@ -251,7 +304,7 @@ private:
         TextReportPrinter textPrinter(*sink_);
         std::unique_ptr<PdfPages> pdf;
         Printer* printer = &textPrinter;
-        if (!o_.pdfPath.isEmpty()) {
+        if (!o_.pdfPath.isEmpty() || o_.print) {
             QString pdfError = QStringLiteral("PDF здесь не строится");
             if (makePdf) pdf = makePdf(&pdfError);
             if (!pdf) return Fail(pdfError, kExitOutputFailed);
@@ -302,18 +355,21 @@ private:
     int WritePdf(PdfPages& pdf) {
         QByteArray bytes;
         if (!pdf.Finish(bytes)) return Fail(QStringLiteral("не удаётся построить PDF «%1»").arg(o_.pdfPath), kExitOutputFailed);
+        const QString inputName = o_.inputPath.isEmpty() ? QStringLiteral("стандартный ввод")
+                                                         : QStringLiteral("файл «%1»").arg(o_.inputPath);
         if (reader_.Counts().variants == 0) {
-            const QString inputName = o_.inputPath.isEmpty() ? QStringLiteral("стандартный ввод")
-                                                             : QStringLiteral("файл «%1»").arg(o_.inputPath);
-            return Fail(QStringLiteral("%1: нет ни одного варианта — PDF «%2» не записан").arg(inputName, o_.pdfPath),
+            return Fail(o_.pdfPath.isEmpty()
+                            ? QStringLiteral("%1: нет ни одного варианта — печатать нечего").arg(inputName)
+                            : QStringLiteral("%1: нет ни одного варианта — PDF «%2» не записан").arg(inputName, o_.pdfPath),
                         kExitUsage);
         }
+        if (o_.pdfPath.isEmpty()) return PrintPdf(o_, inputName, bytes, message_);
         QString error;
         std::unique_ptr<ByteSink> out = OpenOutput(target_, &error);
         if (!out) return Fail(error, kExitOutputFailed);
         if (!out->Write(bytes.constData(), std::size_t(bytes.size())) || !out->Finish())
             return Fail(out->ErrorText(), kExitOutputFailed);
-        return kExitDone;
+        return o_.print ? PrintPdf(o_, inputName, bytes, message_) : kExitDone;
     }
 
     const CliOptions& o_;
@@ -330,8 +386,11 @@ private:
 
 const char* HelpText() { return kHelp; }
 
-Parsed ParseArguments(const QStringList& args, CliOptions& o, QString* error) {
+Parsed ParseArguments(const QStringList& arguments, CliOptions& o, QString* error) {
     Given given;
+    QStringList args = arguments;
+    *error = TakePrintQueue(args, o);
+    if (!error->isEmpty()) return Parsed::Error;
     const Parsed parsed = ParseCommandLine(args, TableOptions(o, given), [&given](const QString& word) {
         given.positional.append(word);
         return QString();

@@ -32,6 +32,8 @@ struct CliOptions {
     char decimalMark = '.';         // of the results table
     QString outputPath;  // -o: the table (or report text) goes there
     QString pdfPath;
+    bool print = false;   // --print: the report's PDF goes to a printer
+    QString printQueue;   // its queue; empty: the default printer
     bool force = false;
 };
 

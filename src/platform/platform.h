@@ -53,6 +53,8 @@ public:
     // saved files with ("подогреватель", "холодильник", "испаритель").
     virtual Printer& ReportPrinter() = 0;
     virtual void SetReportApparatus(const QString& word) = 0;
+    // The student's line of the report, which names the print job.
+    virtual void SetReportStudent(const QString& /*line*/) {}
 
     // Current moment and the regional settings of the date line.
     virtual QDateTime Now() = 0;

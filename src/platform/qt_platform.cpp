@@ -13,8 +13,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <algorithm>
+#include <cmath>
+#include <memory>
 #include <QVBoxLayout>
 
 namespace heatx {
@@ -135,25 +143,69 @@ QSize QtPlatform::ScreenSizeTwips() {
     return QSize(TwipsFromPx(screen->size().width()), TwipsFromPx(screen->size().height()));
 }
 
-void QtPlatform::Inform(const QString& title, const QString& text, const QString& details) {
-    QMessageBox box(MessageParent());
-    GuardAgainstOpeningClick(&box);
-    box.setWindowTitle(title);
-    box.setText(text);
-    box.setIcon(QMessageBox::Information);
-    box.setTextFormat(Qt::PlainText);
-    // File names in the message can be selected and copied.
-    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+QDialog* MessageDialog(const QString& title, const QString& text, const QString& details, QWidget* parent) {
+    auto* box = new QDialog(parent);
+    box->setWindowTitle(title);
+    box->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    auto* icon = new QLabel(box);
+    const QStyle::StandardPixmap kind = details.isEmpty() ? QStyle::SP_MessageBoxInformation : QStyle::SP_MessageBoxWarning;
+    icon->setPixmap(box->style()->standardIcon(kind).pixmap(32, 32));
+    icon->setAlignment(Qt::AlignTop);
+
+    // The text wraps anywhere (a folder name of thousands of letters has no
+    // blank to break at), can be selected and copied, and scrolls inside a
+    // box that stays on a 1024 x 768 screen.
+    auto* message = new QTextEdit(box);
+    message->setObjectName(QStringLiteral("Message"));
+    message->setReadOnly(true);
+    message->setPlainText(text);
+    message->setFrameShape(QFrame::NoFrame);
+    message->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    message->viewport()->setAutoFillBackground(false);
+    message->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    message->setFocusPolicy(Qt::ClickFocus);
+    // The height the text needs at that width, measured on a copy: the
+    // box's own document is laid out again at every resize of the box.
+    constexpr int kTextWidth = 560;
+    QTextDocument measure;
+    measure.setDefaultFont(message->font());
+    measure.setDocumentMargin(message->document()->documentMargin());
+    measure.setDefaultTextOption(message->document()->defaultTextOption());
+    measure.setPlainText(text);
+    const int frame = 2 * message->frameWidth();
+    measure.setTextWidth(kTextWidth - frame - message->verticalScrollBar()->sizeHint().width());
+    const int wanted = int(std::ceil(measure.size().height())) + frame + 2;
+    message->setFixedSize(kTextWidth, std::clamp(wanted, 40, details.isEmpty() ? 420 : 220));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), box);
+    ok->setObjectName(QStringLiteral("OkButton"));
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, box, &QDialog::accept);
+
+    auto* grid = new QGridLayout(box);
+    grid->addWidget(icon, 0, 0);
+    grid->addWidget(message, 0, 1);
     if (!details.isEmpty()) {
         // The text of a report that could be saved nowhere: shown at once,
         // not behind a button, so it can be selected and copied.
-        box.setIcon(QMessageBox::Warning);
-        box.setDetailedText(details);
-        for (QAbstractButton* button : box.buttons())
-            if (box.buttonRole(button) == QMessageBox::ActionRole) QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
+        auto* copy = new QPlainTextEdit(details, box);
+        copy->setObjectName(QStringLiteral("Details"));
+        copy->setReadOnly(true);
+        copy->setFont(ProgramFont(QStringLiteral("Courier New Cyr"), 9));
+        copy->setLineWrapMode(QPlainTextEdit::NoWrap);
+        copy->setFixedSize(kTextWidth, 240);
+        grid->addWidget(copy, 1, 1);
     }
-    box.exec();
+    grid->addWidget(ok, 2, 1, Qt::AlignRight);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    ok->setFocus();
+    return box;
+}
+
+void QtPlatform::Inform(const QString& title, const QString& text, const QString& details) {
+    std::unique_ptr<QDialog> box(MessageDialog(title, text, details, MessageParent()));
+    GuardAgainstOpeningClick(box.get());
+    box->exec();
 }
 
 }  // namespace heatx

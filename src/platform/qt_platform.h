@@ -40,6 +40,11 @@ int InputBoxTitleWidth(const QString& title);
 // Moves a dialog's top-left corner to x, y twips, kept on the screen.
 void PlaceOnScreen(QWidget* dialog, int xTwips, int yTwips);
 
+// The program's information message: an icon, the text (selectable, wrapped
+// anywhere, scrolled when long) and, when given, details to copy, with "OK";
+// it fits a 1024 x 768 screen whatever the text.
+QDialog* MessageDialog(const QString& title, const QString& text, const QString& details, QWidget* parent);
+
 class QtPlatform : public Platform {
 public:
     // executableFolder: where the program's pictures are looked for.
@@ -53,6 +58,8 @@ public:
     void Beep() override;
     Printer& ReportPrinter() override { return printer_; }
     void SetReportApparatus(const QString& word) override { printer_.SetApparatus(word); }
+    void SetReportStudent(const QString& line) override { printer_.SetStudent(line); }
+    QtReportPrinter& Reports() { return printer_; }
     QDateTime Now() override { return QDateTime::currentDateTime(); }
     QLocale Locale() override { return QLocale::system(); }
     QString ProgramFolder() override { return pictureFolder_; }

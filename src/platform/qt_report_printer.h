@@ -1,18 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The printer of the windows program. With a default printer on the system
-// the report goes to it; without one (most student laptops) each document is
-// saved as a PDF and, beside it, a UTF-8 text copy of the same lines, in
-// $HEATX_REPORT_DIR or else the user's Documents folder.
+// The printer of the windows program. Every document is kept on disk as a
+// PDF and, beside it, a UTF-8 text copy of the same lines, in
+// $HEATX_REPORT_DIR or else the user's Documents folder; when the system has
+// a default printer, that same PDF is also sent to it (cups_job.h).
 //
-// Without a printer the text copy is the report's safe place: its name is
-// claimed when the first block is printed, and every block is appended and
-// synced to disk at once, so a crash, a kill or a power cut after a print
-// loses no printed line. The PDF is painted in memory when the document ends
-// and written beside its text copy under the same base name, appearing whole.
-// A document that cannot be saved keeps its own lines, apparatus and name and
-// is tried again at every end of a document; when the program ends it goes to
-// the chosen folder, else the home folder, else the system's temporary
-// folder. The student is told the truth in one Russian message per document.
+// The text copy is the report's safe place: its name is claimed when the
+// first block is printed, and every block is appended and synced to disk at
+// once, so a crash, a kill or a power cut after a print loses no printed
+// line. The PDF is painted in memory when the document ends and written
+// beside its text copy under the same base name, appearing whole; then it
+// goes to the print server on a thread of its own, so the windows never wait
+// for the server, and whether it was printed, waits in the queue or was
+// refused is told when the server has answered. A document that cannot be
+// saved keeps its own lines, apparatus and name and is tried again at every
+// end of a document; when the program ends it goes to the chosen folder,
+// else the home folder, else the system's temporary folder. The student is
+// told the truth in one Russian message per document.
+//
+// While a document is open, a note of it waits in $XDG_STATE_HOME/heatx
+// (report_notes.h) until the student has seen where it went. The next start
+// of a program killed meanwhile, or ended with no screen to speak in
+// (SetQuiet), finishes it from that note: FinishLeftReports.
 #pragma once
 
 #include "report/printer.h"
@@ -24,6 +32,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+class QTimer;
 
 namespace heatx {
 
@@ -48,46 +58,75 @@ public:
     // The apparatus word of the file names: "подогреватель", "холодильник"
     // or "испаритель". Set before the first line of a document.
     void SetApparatus(const QString& word);
+    // The student's line of the report head: it names the print job, so that
+    // in a shared queue every student finds their own report.
+    void SetStudent(const QString& line);
 
     void SetFontName(const QString& name) override;
     void SetFontSize(double points) override;
     void PrintLine(const QString& line) override;
     // Without a printer the block goes to the text copy on disk now.
     void EndBlock() override;
-    // Sends or saves the document, and tries again with documents kept from
-    // failed saves. A document with no line since the last end makes no page
-    // and no file.
+    // Saves the document and sends it to the default printer, if there is
+    // one then, and tries again with documents kept from failed saves. A
+    // document with no line since the last end makes no page and no file.
+    // Returns at once: the message comes when the print server has answered.
     void EndDocument() override;
-    // As EndDocument, then every document still kept goes to a fallback
-    // folder; only when no place takes it is its text shown for copying.
+    // As EndDocument, then waits (a few seconds at most) for the print
+    // server's answers; every document still kept goes to a fallback folder;
+    // only when no place takes it is its text shown for copying.
     void EndSession() override;
-
-    // The text copy of the open document once its first block is in it.
+    // The text copy of the open document; empty before its first block, and
+    // when another file stands under its name.
     QString CopyPath() const override;
-    // Where the last saved document went (the printer name or the PDF path);
-    // empty when it failed or nothing was printed.
+
+    // Waits at most ms milliseconds for the print server's answers about
+    // ended documents, telling each; true when none is left waiting.
+    bool Settle(int ms);
+    // Documents whose printing the server has not yet answered about.
+    int PendingPrints() const { return int(printing_.size()); }
+    // Quiet: messages go to the standard error instead of the screen, and
+    // waiting processes no window events (the display may be gone); the
+    // server gets shorter time limits and the job is not watched.
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
+
+    // The PDF copy of the last document saved; empty when it failed or
+    // nothing was printed.
     QString LastDestination() const { return lastDestination_; }
     // Documents whose lines are kept in memory after a failed save.
     int KeptDocuments() const { return int(kept_.size()); }
     // The folder for saved reports.
     static QString ReportFolder();
+    // At start: every report an earlier run left unfinished (killed after a
+    // print) or never told of (a session ended under it) gets its PDF beside
+    // its text copy, or in the home or temporary folder; one message says
+    // where they are, and which text copies were gone or swapped.
+    static void FinishLeftReports(const Notify& notify);
 
     struct Document;
 
 private:
     void Finish(bool last);
-    bool SendToPrinter(Document& document);
+    void StartPrinting(Document& document);
+    void Poll();
+    void Conclude(std::unique_ptr<Document> document);
     bool SaveIn(Document& document, const QString& folder);
     void SaveElsewhere(Document& document);
     void Tell(const QString& title, const QString& text, const QString& details = QString());
+    void Told(Document& document);
 
     Notify notify_;
     Clock clock_;
     QString apparatus_ = QStringLiteral("отчёт");
+    QString student_;
     QString fontName_;
     double fontSize_ = 9;
     std::unique_ptr<Document> open_;
     std::vector<std::unique_ptr<Document>> kept_;
+    std::vector<std::unique_ptr<Document>> printing_;  // saved, waiting for the server
+    std::unique_ptr<QTimer> poll_;
+    bool quiet_ = false;
+    bool sessionEnding_ = false;
     QString lastDestination_;
 };
 

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
-#include <atomic>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -21,15 +21,12 @@ constexpr std::size_t kBufferSize = 1 << 16;
 QByteArray Encoded(const QString& path) { return QFile::encodeName(path); }
 
 // A name in the same folder for the bytes until they are complete; the dot
-// keeps it out of the way in file managers.
-QByteArray TempCandidate(const QString& path, unsigned attempt) {
-    static std::atomic<unsigned> counter{0};
+// keeps it out of the way in file managers. 64 random bits: in a folder
+// others can write, nobody can take the name in advance.
+QByteArray TempCandidate(const QString& path) {
     const QFileInfo info(path);
-    const QString name = QStringLiteral(".%1.%2-%3-%4.tmp")
-                             .arg(info.fileName())
-                             .arg(::getpid())
-                             .arg(counter.fetch_add(1))
-                             .arg(attempt);
+    const quint64 random = QRandomGenerator::system()->generate64();
+    const QString name = QStringLiteral(".%1.%2.tmp").arg(info.fileName()).arg(random, 16, 16, QLatin1Char('0'));
     return Encoded(info.dir().filePath(name));
 }
 
@@ -109,9 +106,12 @@ bool AtomicFile::Open(const QString& path, Mode mode) {
     mode_ = mode;
     error_ = 0;
     buffer_.clear();
+    temporaryFailed_ = false;
+    // A taken temporary name is only tried again under another: it says
+    // nothing about the final name.
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray candidate = TempCandidate(path, attempt);
-        fd_ = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const QByteArray candidate = TempCandidate(path);
+        fd_ = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd_ >= 0) {
             tempPath_ = candidate;
             buffer_.reserve(qsizetype(kBufferSize));
@@ -119,6 +119,7 @@ bool AtomicFile::Open(const QString& path, Mode mode) {
         }
         if (errno != EEXIST) return Fail(errno);
     }
+    temporaryFailed_ = true;
     return Fail(EEXIST);
 }
 
@@ -190,6 +191,9 @@ void AtomicFile::Discard() {
 }
 
 QString AtomicFile::ErrorText() const {
+    if (temporaryFailed_)
+        return QStringLiteral("не удаётся создать временный файл в папке «%1»: все пробованные имена заняты")
+            .arg(QFileInfo(path_).absolutePath());
     return QStringLiteral("не удаётся записать файл «%1»: %2").arg(path_, SystemErrorText(error_));
 }
 
@@ -213,11 +217,26 @@ bool AppendFile::Fail(int error) {
     return false;
 }
 
+int MakeFolders(const QString& folder) {
+    const QString absolute = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    struct stat st {};
+    if (::stat(Encoded(absolute).constData(), &st) == 0) return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    if (errno != ENOENT) return errno;
+    const QString parent = QFileInfo(absolute).path();
+    if (parent != absolute) {
+        if (const int error = MakeFolders(parent)) return error;
+    }
+    if (::mkdir(Encoded(absolute).constData(), 0777) != 0 && errno != EEXIST) return errno;
+    return 0;
+}
+
 bool AppendFile::Create(const QString& path) {
     Close();
     path_ = path;
     size_ = 0;
     error_ = 0;
+    // A folder that cannot be made says why (no access is not "missing").
+    if (const int error = MakeFolders(QFileInfo(path).path())) return Fail(error);
     const QByteArray name = Encoded(path);
     fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
     if (fd_ < 0) return Fail(errno);
@@ -246,6 +265,51 @@ bool AppendFile::Append(const QByteArray& bytes) {
     return Fail(error);
 }
 
+bool AppendFile::OpenExisting(const QString& path) {
+    Close();
+    path_ = path;
+    error_ = 0;
+    // Non-blocking: a pipe under that name must not hang the program.
+    fd_ = ::open(Encoded(path).constData(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd_ < 0) return Fail(errno);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        Close();
+        return Fail(error);
+    }
+    ::fcntl(fd_, F_SETFL, O_APPEND);
+    size_ = st.st_size;
+    return true;
+}
+
+bool AppendFile::ReadBack(qint64 max, QByteArray* bytes) const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0 || st.st_size > max) return false;
+    bytes->resize(qsizetype(st.st_size));
+    qint64 done = 0;
+    while (done < st.st_size) {
+        const ssize_t n = ::pread(fd_, bytes->data() + done, std::size_t(st.st_size - done), off_t(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += n;
+    }
+    bytes->truncate(qsizetype(done));
+    return true;
+}
+
+AppendFile::Identity AppendFile::Id() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return {};
+    return {quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+bool AppendFile::StillAtPath() const {
+    struct stat open {}, named {};
+    if (fd_ < 0 || ::fstat(fd_, &open) != 0 || ::lstat(Encoded(path_).constData(), &named) != 0) return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
 void AppendFile::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
@@ -253,7 +317,10 @@ void AppendFile::Close() {
 
 void AppendFile::Remove() {
     if (fd_ < 0) return;
+    // Only our own file: one put under its name by someone else stays.
+    const bool ours = StillAtPath();
     Close();
+    if (!ours) return;
     ::unlink(Encoded(path_).constData());
     SyncFolderOf(path_);
 }

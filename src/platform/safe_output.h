@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstddef>
+#include <cerrno>
 
 namespace heatx {
 
@@ -21,6 +22,10 @@ bool WriteAllToFd(int fd, const char* data, std::size_t size);
 // True when both paths name one existing file (same device and inode), so an
 // output can refuse to overwrite its own input.
 bool IsSameFile(const QString& a, const QString& b);
+
+// Makes a folder and the folders above it that are missing; 0, or the errno
+// of the step that failed (EACCES for a folder without access, not ENOENT).
+int MakeFolders(const QString& folder);
 
 // Flushes a folder's entries to disk after a file in it was created or
 // renamed. False with errno set when it fails.
@@ -44,8 +49,8 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Creates the temporary file. False (with ErrorText()) when the folder
-    // cannot be written.
+    // Creates the temporary file, under a random name claimed exclusively.
+    // False (with ErrorText()) when the folder cannot be written.
     bool Open(const QString& path, Mode mode);
     bool Write(const char* data, std::size_t size);
     bool Write(const QByteArray& bytes) { return Write(bytes.constData(), std::size_t(bytes.size())); }
@@ -57,6 +62,9 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     bool Failed() const { return error_ != 0; }
     int Error() const { return error_; }
+    // Exclusive mode found another file under the final name (not merely a
+    // temporary name taken: those are tried again under others).
+    bool FinalNameTaken() const { return error_ == EEXIST && !temporaryFailed_; }
     const QString& Path() const { return path_; }
     // The temporary file's name, for a library that writes a file by name:
     // it writes there, and Commit() syncs and renames what it wrote.
@@ -73,6 +81,7 @@ private:
     Mode mode_ = Mode::Replace;
     int fd_ = -1;
     int error_ = 0;
+    bool temporaryFailed_ = false;  // no temporary name could be claimed
     QByteArray buffer_;
 };
 
@@ -90,15 +99,32 @@ public:
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 
-    // Creates the file under path; false with Error() == EEXIST when that
-    // name is taken (by a file, a folder or a link), so two programs never
-    // claim one name.
+    // Creates the file under path (and the folders it needs); false with
+    // Error() == EEXIST when that name is taken (by a file, a folder or a
+    // link), so two programs never claim one name.
     bool Create(const QString& path);
+    // Opens a text copy left by an earlier run, to read it back and go on
+    // with it; never through a symbolic link, never anything but a plain file.
+    bool OpenExisting(const QString& path);
+    // The whole content of the open file, read through it (not by its name);
+    // false when it cannot be read or is larger than max bytes.
+    bool ReadBack(qint64 max, QByteArray* bytes) const;
+    // The device and inode of the open file: what it is, whatever its name.
+    struct Identity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const Identity&) const = default;
+    };
+    Identity Id() const;
+    // The open file is still the one the path names (same device and inode):
+    // in a folder others can write, it may have been swapped.
+    bool StillAtPath() const;
     // Appends bytes and syncs them; on failure the file is as before.
     bool Append(const QByteArray& bytes);
     // Closes the file; it stays on disk.
     void Close();
-    // Closes and deletes the file (its content went elsewhere).
+    // Closes and deletes the file (its content went elsewhere); a file that
+    // now stands under its name in its place is left alone.
     void Remove();
 
     bool IsOpen() const { return fd_ >= 0; }

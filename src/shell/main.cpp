@@ -3,6 +3,7 @@
 #include "evaporator/evap_window.h"
 #include "platform/fonts.h"
 #include "platform/qt_platform.h"
+#include "platform/session_end.h"
 #include "shell/all_windows.h"
 #include "shell/form1.h"
 #include "window_base/program.h"
@@ -39,8 +40,9 @@ const char kHelp[] =
     "Переменные окружения:\n"
     "  HEATX_EVAPORATOR=1  показать в библиотеке программ кнопку «ИСПАРИТЕЛЬ»\n"
     "                      (демонстрация для преподавателя; студентам она не видна)\n"
-    "  HEATX_REPORT_DIR    папка, куда сохраняются отчёты в PDF и текстом, когда в системе нет\n"
-    "                      принтера по умолчанию; без неё — папка «Документы» пользователя\n"
+    "  HEATX_REPORT_DIR    папка, куда сохраняются отчёты в PDF и текстом (с принтером\n"
+    "                      по умолчанию отчёт ещё и печатается); без неё — папка «Документы»\n"
+    "                      пользователя\n"
     "\n"
     "Ответы к вариантам группы без окон даёт heatx-batch (heatx-batch --help).\n";
 
@@ -134,6 +136,20 @@ int main(int argc, char** argv) {
     program.ShowEvaporator(heatx::EvaporatorSwitchOn());
     if (qEnvironmentVariableIsSet("HEATX_QUIT_AFTER_FIRST_PAINT"))
         app.installEventFilter(new QuitAfterFirstPaint(&app));
+    // Logout (SIGTERM), a closed terminal (SIGHUP) or a display gone: the
+    // report is saved as by the end button, with no window to speak in.
+    const heatx::SessionEnd sessionEnd([&](int) {
+        platform.Reports().SetQuiet(true);
+        if (program.Ended()) {
+            // The end button's end is under way in a message: it finishes.
+            QCoreApplication::exit(0);
+            return false;
+        }
+        program.EndReports();
+        return true;
+    });
     program.Start();
+    // Reports an earlier run left unfinished (it was killed) are finished now.
+    QTimer::singleShot(0, [] { heatx::QtReportPrinter::FinishLeftReports(&heatx::QtPlatform::Inform); });
     return QApplication::exec();
 }

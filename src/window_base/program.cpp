@@ -55,6 +55,12 @@ void Program::Start() {
 void Program::End() {
     if (ended_) return;
     ended_ = true;
+    EndReports();
+    forms_.UnloadAll();
+    if (quit_) quit_();
+}
+
+void Program::EndReports() {
     // A report that was printed to but not yet sent goes out now, an
     // evaporator table with its closing rule; with it, a report the printer
     // could not send or save before gets its last chance (one message for
@@ -64,8 +70,6 @@ void Program::End() {
     evapTableOpen_ = false;
     reportOpen_ = false;
     printer.EndSession();
-    forms_.UnloadAll();
-    if (quit_) quit_();
 }
 
 void Program::ClosedByUser(FormWindow* form) {
@@ -88,6 +92,7 @@ void Program::ClosedByUser(FormWindow* form) {
 
 void Program::PrintHeaterRow() {
     platform_.SetReportApparatus(QStringLiteral("подогреватель"));
+    platform_.SetReportStudent(state_.StudentLine);
     heatx::PrintHeaterRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
     platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
@@ -95,6 +100,7 @@ void Program::PrintHeaterRow() {
 
 void Program::PrintCoolerRow() {
     platform_.SetReportApparatus(QStringLiteral("холодильник"));
+    platform_.SetReportStudent(state_.StudentLine);
     heatx::PrintCoolerRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
     platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
@@ -108,6 +114,7 @@ void Program::EndPrintJob() {
 
 void Program::PrintEvapRow() {
     platform_.SetReportApparatus(QStringLiteral("испаритель"));
+    platform_.SetReportStudent(state_.StudentLine);
     heatx::PrintEvapRow(state_, platform_.ReportPrinter(), [this] { return DateLine(); });
     platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;

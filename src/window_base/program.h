@@ -74,6 +74,9 @@ public:
     // still open is ended first, so that nothing printed is lost.
     void End();
     bool Ended() const { return ended_; }
+    // The reports' part of the end, without the windows: the end of a
+    // session (logout, a lost display) that does not return to them.
+    void EndReports();
 
     // A window closed by its close box. The program ends when no window is
     // left on the screen.

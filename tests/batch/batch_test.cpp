@@ -2,6 +2,7 @@
 // heatx-batch: the row parser, the statuses, and the tool as a teacher runs it.
 #include "batch/row_runner.h"
 #include "tool_run.h"
+#include "../print_server.h"
 
 #include <QDir>
 #include <QFile>
@@ -234,6 +235,50 @@ TEST(BatchTool, PdfAnswerKeyForAWholeGroup) {
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("не удаётся записать файл «/nonexistent/dir/key.pdf»: папка не существует")))
         << bad.err.toStdString();
+}
+
+// The teacher's answer key to a printer of the test's own print server: the
+// printed pages are those of --pdf, and the status and message say whether
+// the key reached the printer.
+TEST(BatchTool, PrintSendsTheAnswerKeyAndSaysWhatBecameOfIt) {
+    heatx::servers::PrivateCupsd cups;
+    if (!cups.Error().isEmpty()) GTEST_SKIP() << "ПРОПУЩЕНО: " << cups.Error().toStdString();
+    ASSERT_TRUE(cups.AddQueue(QStringLiteral("lab")) && cups.AddQueue(QStringLiteral("refusing")) &&
+                cups.SetDefault(QStringLiteral("lab")));
+    ASSERT_TRUE(cups.Run(QStringLiteral("cupsreject"), {QStringLiteral("refusing")}));
+    heatx::servers::SilentServer silent;
+    ASSERT_TRUE(silent.Listening());
+    QTemporaryDir dir;
+    const QString key = dir.filePath(QStringLiteral("ключ.pdf"));
+    const QByteArray saved = qgetenv("CUPS_SERVER");
+    struct Case {
+        QByteArray server;
+        QStringList print;
+        int status;
+        QString says;
+    };
+    const Case cases[] = {
+        {cups.Server(), {QStringLiteral("--print"), QStringLiteral("--pdf"), key}, 0,
+         QStringLiteral("Отчёт напечатан на принтере «lab». Задание 1. PDF записан в «%1».").arg(key)},
+        {cups.Server(), {QStringLiteral("--print=refusing")}, 1,
+         QStringLiteral("Отчёт не напечатан на принтере «refusing»: очередь не принимает задания")},
+        {cups.Server(), {QStringLiteral("--print"), QStringLiteral("nosuch")}, 1,
+         QStringLiteral("Принтер не найден: принтера «nosuch» нет на сервере печати.")},
+        {silent.Server(), {QStringLiteral("--print")}, 1, QStringLiteral("Отчёт не напечатан: сервер печати не ответил за 3 с.")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.print.join(' ').toStdString());
+        qputenv("CUPS_SERVER", c.server);
+        const ToolRun run = RunTool(QStringList{QStringLiteral("--report")} + c.print +
+                                    QStringList{QStringLiteral("heater"), Example(QStringLiteral("heater"))});
+        EXPECT_EQ(run.exitCode, c.status);
+        EXPECT_TRUE(run.err.contains(c.says)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());  // the pages went to the printer, not to the terminal
+    }
+    qputenv("CUPS_SERVER", saved);
+    ASSERT_EQ(cups.KeptJobs(), QList<int>{1});
+    EXPECT_EQ(cups.JobDocument(1), ReadFile(key));
+    EXPECT_EQ(RunTool({QStringLiteral("--print"), QStringLiteral("heater"), Example(QStringLiteral("heater"))}).exitCode, 2);
 }
 
 TEST(SpreadsheetFiles, Windows1251WithCrLfHeaderIdAndEmptyColumns) {

@@ -68,9 +68,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         qputenv("HEATX_REPORT_DIR", dir_.path().toUtf8());
+        qputenv("XDG_STATE_HOME", state_.path().toUtf8());  // the printer's notes for the next start
     }
     void TearDown() override {
         qunsetenv("HEATX_REPORT_DIR");
+        qunsetenv("XDG_STATE_HOME");
         SetDecimalMark(QLatin1Char('.'));
     }
 
@@ -89,6 +91,7 @@ protected:
     }
 
     QTemporaryDir dir_;
+    QTemporaryDir state_;
     int second_ = 0;
 };
 

@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QWindow>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -299,6 +300,10 @@ protected slots:
     void initTestCase() {
         MapProgramFonts();
         SetDecimalMark(QLatin1Char(','));
+        // The report printer's notes for the next start stay with this test
+        // program, never in the user's own state or another test's.
+        QVERIFY(state_.isValid());
+        qputenv("XDG_STATE_HOME", state_.path().toUtf8());
     }
     void init() { road = std::make_unique<Road>(); }
     void cleanup() {
@@ -308,6 +313,7 @@ protected slots:
 
 protected:
     std::unique_ptr<Road> road;
+    QTemporaryDir state_;
 };
 
 // Texts that no input box may trip over. None of them reads as a number that

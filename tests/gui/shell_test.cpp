@@ -12,8 +12,13 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 
 using namespace heatx;
 
@@ -272,6 +277,39 @@ private slots:
                  qPrintable(messages[1]));
     }
 
+    // A message about a folder with a name of 4000 letters (and the text of
+    // a report to copy) stays on a 1024 x 768 screen, its OK button too; the
+    // long text scrolls inside it.
+    void longMessagesFitTheScreen() {
+        const QString folder = QStringLiteral("/home/") + QString(4000, QChar(0x044F));
+        for (const QString& details : {QString(), QString(QStringLiteral("            строка отчёта\n")).repeated(300)}) {
+            std::unique_ptr<QDialog> box(
+                MessageDialog(QStringLiteral("ОТЧЁТ СОХРАНЁН"),
+                              QStringLiteral("Отчёт сохранён в файл\n%1/Отчёт.pdf").arg(folder), details, nullptr));
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+            QVERIFY2(box->frameGeometry().width() <= 1024 && box->frameGeometry().height() <= 768,
+                     qPrintable(QStringLiteral("%1 x %2").arg(box->width()).arg(box->height())));
+            auto* ok = box->findChild<QPushButton*>(QStringLiteral("OkButton"));
+            QVERIFY(ok != nullptr && ok->isVisible());
+            QVERIFY(box->rect().contains(ok->geometry()));
+            auto* message = box->findChild<QTextEdit*>(QStringLiteral("Message"));
+            QVERIFY(message->toPlainText().contains(folder));
+            QVERIFY(message->verticalScrollBar()->maximum() > 0);  // the rest is a scroll away
+            QCOMPARE(box->findChild<QPlainTextEdit*>(QStringLiteral("Details")) != nullptr, !details.isEmpty());
+        }
+        // A message of a few lines is as tall as its text, with no scroll bar.
+        std::unique_ptr<QDialog> box(MessageDialog(QStringLiteral("ОТЧЁТ СОХРАНЁН"),
+                                                   QStringLiteral("Отчёт сохранён в файл\n/home/a/Отчёт.pdf\nи его "
+                                                                  "текстовая копия — в файл\n/home/a/Отчёт.txt"),
+                                                   QString(), nullptr));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        auto* message = box->findChild<QTextEdit*>(QStringLiteral("Message"));
+        QCOMPARE(message->verticalScrollBar()->maximum(), 0);
+        QVERIFY2(message->height() < 6 * message->fontMetrics().lineSpacing(), qPrintable(QString::number(message->height())));
+    }
+
     void closingTheSheetTakesItsDialogAlong() {
         Road& r = *road;
         QStringList sheet = kGoodSheet;
@@ -322,6 +360,42 @@ private slots:
         QCOMPARE(heatxProcess.exitStatus(), QProcess::NormalExit);
         QCOMPARE(heatxProcess.exitCode(), 1);
         QVERIFY(QString::fromUtf8(heatxProcess.readAllStandardError()).contains(QStringLiteral("нет графического экрана")));
+    }
+
+    // A report whose program was killed after a print (its printer gone
+    // without an end): the next start of the program makes its PDF beside its
+    // text copy; a logout's SIGTERM while that message is on the screen ends
+    // the program as killed.
+    void theNextStartFinishesAKilledReportAndSigtermEndsIt() {
+        QTemporaryDir reports;
+        qputenv("HEATX_REPORT_DIR", reports.path().toUtf8());
+        {
+            QtReportPrinter killed([](const QString&, const QString&, const QString&) {});
+            killed.SetApparatus(QStringLiteral("подогреватель"));
+            killed.SetFontName(QStringLiteral("Courier New Cyr"));
+            killed.SetFontSize(9);
+            killed.PrintLine(QStringLiteral("            Студент С.с. Гр. Х-10 "));
+            killed.EndBlock();
+        }
+        qunsetenv("HEATX_REPORT_DIR");
+        const QStringList texts = QDir(reports.path()).entryList({QStringLiteral("*.txt")});
+        QCOMPARE(texts.size(), 1);
+        const QString pdf = reports.filePath(texts[0].chopped(4) + QStringLiteral(".pdf"));
+        const QDir notes(QString::fromUtf8(qgetenv("XDG_STATE_HOME")) + QStringLiteral("/heatx"));
+        QCOMPARE(notes.entryList(QDir::Files).size(), 1);
+
+        QProcess heatxProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        heatxProcess.setProcessEnvironment(env);
+        heatxProcess.start(QStringLiteral(HEATX_EXE), {});
+        QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(pdf); }, 60000));
+        QVERIFY(QTest::qWaitFor([&] { return notes.entryList(QDir::Files).isEmpty(); }, 10000));
+        QVERIFY(QFileInfo::exists(reports.filePath(texts[0])));
+        ::kill(pid_t(heatxProcess.processId()), SIGTERM);
+        QVERIFY(heatxProcess.waitForFinished(30000));
+        QCOMPARE(heatxProcess.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(heatxProcess.exitCode(), SIGTERM);
     }
 };
 

@@ -10,18 +10,21 @@
 #include "heater/heater_report.h"
 #include "platform/paged_text_printer.h"
 #include "platform/qt_report_printer.h"
+#include "platform/safe_output.h"
+#include "platform/session_end.h"
+#include "../print_server.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPdfWriter>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -53,6 +56,12 @@ QStringList Block(const QString& who, int n) {
     return lines;
 }
 
+// The end of a document, and the print server's answer about it.
+void End(QtReportPrinter& printer) {
+    printer.EndDocument();
+    EXPECT_TRUE(printer.Settle(30000));
+}
+
 void PrintBlock(QtReportPrinter& printer, const QStringList& block) {
     for (const QString& line : block) printer.PrintLine(line);
     printer.EndBlock();
@@ -79,20 +88,22 @@ private:
 
 class ReportPrinterTest : public ::testing::Test {
 protected:
+    static constexpr const char* kVariables[] = {"HEATX_REPORT_DIR", "HOME", "TMPDIR", "CUPS_SERVER", "LPDEST",
+                                                 "XDG_STATE_HOME"};
+
     void SetUp() override {
-        if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a default printer is installed";
         ASSERT_TRUE(dir_.isValid());
-        for (const char* name : {"HEATX_REPORT_DIR", "HOME", "TMPDIR"}) saved_.append(qgetenv(name));
+        for (const char* name : kVariables) saved_.append(qgetenv(name));
         Folder(QStringLiteral("reports"));
         qputenv("HEATX_REPORT_DIR", dir_.filePath(QStringLiteral("reports")).toUtf8());
         qputenv("HOME", Folder(QStringLiteral("home")).toUtf8());
         qputenv("TMPDIR", Folder(QStringLiteral("tmp")).toUtf8());
+        qputenv("XDG_STATE_HOME", Folder(QStringLiteral("state")).toUtf8());
     }
     void TearDown() override {
-        const char* names[] = {"HEATX_REPORT_DIR", "HOME", "TMPDIR"};
         for (int i = 0; i < saved_.size(); ++i) {
-            if (saved_[i].isEmpty()) qunsetenv(names[i]);
-            else qputenv(names[i], saved_[i]);
+            if (saved_[i].isEmpty()) qunsetenv(kVariables[i]);
+            else qputenv(kVariables[i], saved_[i]);
         }
     }
 
@@ -123,12 +134,15 @@ protected:
     QList<Message> messages_;
 };
 
-// Runs this test program as a saver (see SaverMain) in folder.
-QProcess* StartSaver(const QString& folder, const QString& who, const QString& task, QObject* parent = nullptr) {
+// Runs this test program as a saver (see SaverMain) in folder; with a
+// display, on that X server.
+QProcess* StartSaver(const QString& folder, const QString& who, const QString& task, QObject* parent = nullptr,
+                     const QString& display = QString()) {
     auto* saver = new QProcess(parent);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HEATX_REPORT_DIR"), folder);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+    if (!display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
     saver->setProcessEnvironment(env);
     saver->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -145,7 +159,7 @@ TEST_F(ReportPrinterTest, SavesPdfAndIdenticalTextCopyAndSaysWhere) {
     printer.SetFontSize(9);
     const QStringList lines = {QStringLiteral("            Отчёт"), QString(), QStringLiteral("            |  2,50  |")};
     for (const QString& l : lines) printer.PrintLine(l);
-    printer.EndDocument();
+    End(printer);
 
     EXPECT_EQ(Files(Reports()), QStringList({kHeaterStem + ".pdf", kHeaterStem + ".txt"}));
     EXPECT_TRUE(WholePdf(Read(Reports(kHeaterStem + ".pdf"))));
@@ -160,7 +174,7 @@ TEST_F(ReportPrinterTest, SavesPdfAndIdenticalTextCopyAndSaysWhere) {
 TEST_F(ReportPrinterTest, AnEmptyDocumentMakesNoFileAndAnExistingNameIsNeverOverwritten) {
     QtReportPrinter printer = MakePrinter();
     printer.SetApparatus(QStringLiteral("холодильник"));
-    printer.EndDocument();  // nothing printed
+    End(printer);  // nothing printed
     EXPECT_TRUE(Files(Reports()).isEmpty());
     EXPECT_TRUE(messages_.isEmpty());
 
@@ -172,10 +186,10 @@ TEST_F(ReportPrinterTest, AnEmptyDocumentMakesNoFileAndAnExistingNameIsNeverOver
     foreign.close();
 
     printer.PrintLine(QStringLiteral("первый"));
-    printer.EndDocument();
-    printer.EndDocument();  // ended twice: still one pair of files
+    End(printer);
+    End(printer);  // ended twice: still one pair of files
     printer.PrintLine(QStringLiteral("второй"));
-    printer.EndDocument();  // the same second: a new name
+    End(printer);  // the same second: a new name
     EXPECT_EQ(Files(Reports()), QStringList({stem + ".pdf", stem + "_2.pdf", stem + "_2.txt", stem + "_3.pdf",
                                              stem + "_3.txt"}));
     EXPECT_EQ(Read(Reports(stem + ".pdf")), QByteArray("чужой"));
@@ -200,7 +214,11 @@ TEST_F(ReportPrinterTest, EveryBlockIsInTheTextCopyAsSoonAsItIsPrinted) {
     for (int n = 1; n <= 40; ++n) all += Block("а", n);
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
     EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});  // no PDF before the end
-    printer.EndDocument();
+    // Noted for the next start while open; once the student is told, not.
+    const QString notes = dir_.filePath(QStringLiteral("state/heatx"));
+    EXPECT_EQ(Files(notes).size(), 1);
+    End(printer);
+    EXPECT_TRUE(Files(notes).isEmpty());
     const QByteArray pdf = Read(Reports(kHeaterStem + ".pdf"));
     EXPECT_TRUE(WholePdf(pdf));
     // 200 lines at 9 pt: three A4 pages.
@@ -228,7 +246,7 @@ TEST_F(ReportPrinterTest, AWriteRefusedPartWayIsNeverCalledSavedAndIsCompletedLa
         PrintBlock(printer, Block("а", 2));  // refused part-way
         all += Block("а", 2);
         EXPECT_EQ(QFileInfo(txt).size(), firstBlockBytes) << "a part of a block stayed in the text copy";
-        printer.EndDocument();
+        End(printer);
     }
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(Block("а", 1)));
     EXPECT_FALSE(QFileInfo::exists(Reports(kHeaterStem + ".pdf")));
@@ -243,7 +261,7 @@ TEST_F(ReportPrinterTest, AWriteRefusedPartWayIsNeverCalledSavedAndIsCompletedLa
     printer.SetApparatus(QStringLiteral("холодильник"));
     printer.PrintLine(QStringLiteral("холодильник"));
     printer.EndBlock();
-    printer.EndDocument();
+    End(printer);
     EXPECT_EQ(QString::fromUtf8(Read(txt)), Text(all));
     EXPECT_TRUE(WholePdf(Read(Reports(kHeaterStem + ".pdf"))));
     EXPECT_EQ(Read(Reports("Отчёт_холодильник_2026-12-07_14-05-33.txt")), QByteArray("холодильник\n"));
@@ -262,7 +280,7 @@ TEST_F(ReportPrinterTest, APdfThatDoesNotFitLeavesTheLinesOnDiskAndFollowsAtTheE
     {
         FileSizeLimit full(4000);  // a PDF page with its font is far larger
         PrintBlock(printer, Block("а", 1));
-        printer.EndDocument();
+        End(printer);
     }
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_EQ(messages_[0].title, QStringLiteral("ОШИБКА !"));
@@ -283,7 +301,7 @@ TEST_F(ReportPrinterTest, KeptLinesStayWithTheirOwnDocument) {
     QtReportPrinter printer = MakePrinter();
     printer.SetApparatus(QStringLiteral("подогреватель"));
     PrintBlock(printer, Block("подогреватель", 1));
-    printer.EndDocument();
+    End(printer);
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_EQ(messages_[0].title, QStringLiteral("ОШИБКА !"));
     EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("HEATX_REPORT_DIR")));
@@ -294,7 +312,7 @@ TEST_F(ReportPrinterTest, KeptLinesStayWithTheirOwnDocument) {
     qputenv("HEATX_REPORT_DIR", good.toUtf8());
     printer.SetApparatus(QStringLiteral("холодильник"));
     PrintBlock(printer, Block("холодильник", 1));
-    printer.EndDocument();
+    End(printer);
     EXPECT_EQ(QString::fromUtf8(Read(Reports(kHeaterStem + ".txt"))), Text(Block("подогреватель", 1)));
     EXPECT_EQ(QString::fromUtf8(Read(Reports("Отчёт_холодильник_2026-12-07_14-05-33.txt"))),
               Text(Block("холодильник", 1)));
@@ -320,7 +338,7 @@ TEST_F(ReportPrinterTest, AtTheEndAnUnwritableFolderFallsBackToHomeThenTemporary
     // Home cannot be written either: the system's temporary folder.
     qputenv("HOME", Unwritable(QStringLiteral("file2")).toUtf8());
     PrintBlock(printer, Block("б", 1));
-    printer.EndDocument();  // kept
+    End(printer);  // kept
     printer.EndSession();
     const QString tmp = dir_.filePath(QStringLiteral("tmp"));
     EXPECT_EQ(QString::fromUtf8(Read(tmp + "/" + kHeaterStem + ".txt")), Text(Block("б", 1)));
@@ -338,7 +356,7 @@ TEST_F(ReportPrinterTest, WhenNoPlaceTakesTheReportItsTextIsShownForCopying) {
     {
         FileSizeLimit full{1};
         PrintBlock(printer, Block("а", 1));
-        printer.EndDocument();
+        End(printer);
         printer.EndSession();
     }
     ASSERT_EQ(messages_.size(), 2);
@@ -394,13 +412,129 @@ TEST_F(ReportPrinterTest, TwoProgramsSavingInTheSameSecondKeepEveryReport) {
     EXPECT_EQ(reports.size(), 20);  // no report lost, none written twice
 }
 
-// A crash after two prints: the text copy holds both blocks.
-TEST_F(ReportPrinterTest, ACrashAfterTwoPrintsLeavesBothBlocksOnDisk) {
-    std::unique_ptr<QProcess> saver(StartSaver(Reports(), "а", QStringLiteral("crash")));
-    ASSERT_TRUE(saver->waitForFinished(60000));
-    EXPECT_EQ(saver->exitStatus(), QProcess::CrashExit);
-    EXPECT_EQ(Files(Reports()), QStringList{kHeaterStem + ".txt"});
-    EXPECT_EQ(QString::fromUtf8(Read(Reports(kHeaterStem + ".txt"))), Text(Block("а", 1) + Block("а", 2)));
+// A crash, or a kill with a working printer, after two prints: the text copy
+// holds both blocks.
+TEST_F(ReportPrinterTest, ACrashOrKillAfterTwoPrintsLeavesBothBlocksOnDisk) {
+    std::unique_ptr<servers::PrivateCupsd> cups;
+    for (const char* task : {"crash", "kill"}) {
+        const QString folder = Folder(QString::fromLatin1(task));
+        if (QByteArray(task) == "kill") {
+            cups = std::make_unique<servers::PrivateCupsd>();
+            if (!cups->Error().isEmpty()) GTEST_SKIP() << "ПРОПУЩЕНО: " << cups->Error().toStdString();
+            ASSERT_TRUE(cups->AddQueue(QStringLiteral("lab")) && cups->SetDefault(QStringLiteral("lab")));
+            qputenv("CUPS_SERVER", cups->Server());
+        }
+        std::unique_ptr<QProcess> saver(StartSaver(folder, "а", QString::fromLatin1(task)));
+        ASSERT_TRUE(saver->waitForFinished(60000));
+        EXPECT_EQ(saver->exitStatus(), QProcess::CrashExit) << task;
+        EXPECT_EQ(Files(folder), QStringList{kHeaterStem + ".txt"}) << task;
+        EXPECT_EQ(QString::fromUtf8(Read(folder + "/" + kHeaterStem + ".txt")), Text(Block("а", 1) + Block("а", 2)))
+            << task;
+    }
+}
+
+// A text copy swapped for another file in the report folder before the end:
+// the message never names the stranger's file as the copy, the report goes to
+// the home folder, and the stranger's file is left alone.
+TEST_F(ReportPrinterTest, ASwappedTextCopyIsNeverCalledTheCopy) {
+    QtReportPrinter printer = MakePrinter();
+    printer.SetApparatus(QStringLiteral("подогреватель"));
+    PrintBlock(printer, Block("а", 1));
+    const QString txt = Reports(kHeaterStem + ".txt");
+    EXPECT_EQ(printer.CopyPath(), txt);
+    ASSERT_TRUE(WriteWholeFile(Reports("fake"), "подделка", AtomicFile::Mode::Replace));
+    ASSERT_EQ(::rename(QFile::encodeName(Reports("fake")).constData(), QFile::encodeName(txt).constData()), 0);
+    EXPECT_TRUE(printer.CopyPath().isEmpty());
+    PrintBlock(printer, Block("а", 2));
+    End(printer);
+    EXPECT_EQ(Read(txt), QByteArray("подделка"));
+    const QString home = dir_.filePath(QStringLiteral("home")) + "/" + kHeaterStem;
+    EXPECT_EQ(QString::fromUtf8(Read(home + ".txt")), Text(Block("а", 1) + Block("а", 2)));
+    EXPECT_TRUE(WholePdf(Read(home + ".pdf")));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].text.contains(home + ".pdf"));
+    EXPECT_TRUE(messages_[0].text.contains(QStringLiteral("подменён")));
+    EXPECT_FALSE(messages_[0].text.contains(QStringLiteral("копия — в файл\n") + txt));
+}
+
+// The end of a session as it really happens, after two prints: a logout's
+// SIGTERM, a closed terminal's SIGHUP, Ctrl+C or the X server going away
+// saves the whole report (the message has no screen then); a SIGKILL leaves
+// the text copy. The next start makes the missing PDF and says in one
+// message where every report is; a note whose text copy is gone, or stands
+// swapped for another file, is dropped with a word, the other file untouched.
+TEST_F(ReportPrinterTest, TheEndOfASessionSavesTheReportAndTheNextStartSaysWhere) {
+    constexpr int kXServerGone = 0;
+    // Without Xvfb the X server's end is not tried.
+    const bool haveX = !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty();
+    const auto serve = [&](const QString& folder, int signal) {
+        const QString ready = folder + QStringLiteral(".ready");
+        qputenv("HEATX_READY", ready.toUtf8());
+        QProcess xvfb;
+        QString display;
+        if (signal == kXServerGone) {
+            xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                                QStringLiteral("0"), QStringLiteral("640x480x24"),
+                                                QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            EXPECT_TRUE(xvfb.waitForReadyRead(30000));
+            display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
+        }
+        std::unique_ptr<QProcess> saver(StartSaver(folder, "а", QStringLiteral("serve"), nullptr, display));
+        for (int i = 0; i < 3000 && !QFileInfo::exists(ready); ++i) QThread::msleep(10);
+        EXPECT_TRUE(QFileInfo::exists(ready));
+        if (signal == kXServerGone) {
+            xvfb.terminate();
+            EXPECT_TRUE(xvfb.waitForFinished(30000));
+        } else {
+            ::kill(pid_t(saver->processId()), signal);
+        }
+        EXPECT_TRUE(saver->waitForFinished(30000));
+        if (signal == kXServerGone)  // the toolkit's own exit
+            EXPECT_EQ(saver->exitCode(), 1);
+        else  // it ends as killed, as the session expects
+            EXPECT_EQ(saver->exitStatus(), QProcess::CrashExit);
+        qunsetenv("HEATX_READY");
+    };
+    const QString whole = Text(Block("а", 1) + Block("а", 2));
+    const QString notes = dir_.filePath(QStringLiteral("state/heatx"));
+    QStringList pdfs;
+    QList<int> ends = {SIGTERM, SIGHUP, SIGINT};
+    if (haveX) ends.append(kXServerGone);
+    for (int signal : ends) {
+        SCOPED_TRACE(signal);
+        const QString folder = Folder(QStringLiteral("signal%1").arg(signal));
+        serve(folder, signal);
+        EXPECT_EQ(QString::fromUtf8(Read(folder + "/" + kHeaterStem + ".txt")), whole);
+        EXPECT_TRUE(WholePdf(Read(folder + "/" + kHeaterStem + ".pdf")));
+        pdfs.append(folder + "/" + kHeaterStem + ".pdf");
+    }
+    const QString killed = Folder(QStringLiteral("killed"));
+    const QString gone = Folder(QStringLiteral("gone"));
+    const QString swapped = Folder(QStringLiteral("swapped"));
+    for (const QString& folder : {killed, gone, swapped}) serve(folder, SIGKILL);
+    EXPECT_EQ(Files(killed), QStringList{kHeaterStem + ".txt"});
+    ASSERT_TRUE(QFile::remove(gone + "/" + kHeaterStem + ".txt"));
+    const QString stranger = swapped + "/" + kHeaterStem + ".txt";
+    ASSERT_TRUE(QFile::remove(stranger));
+    ASSERT_TRUE(WriteWholeFile(stranger, "чужой", AtomicFile::Mode::Exclusive));
+    EXPECT_EQ(QDir(notes).entryList(QDir::Files).size(), ends.size() + 3);
+
+    QtReportPrinter::FinishLeftReports(
+        [this](const QString& t, const QString& x, const QString& d) { messages_.append({t, x, d}); });
+    EXPECT_TRUE(WholePdf(Read(killed + "/" + kHeaterStem + ".pdf")));
+    EXPECT_EQ(QString::fromUtf8(Read(killed + "/" + kHeaterStem + ".txt")), whole);
+    EXPECT_EQ(Read(stranger), QByteArray("чужой"));
+    EXPECT_EQ(Files(swapped), QStringList{kHeaterStem + ".txt"});
+    ASSERT_EQ(messages_.size(), 1);
+    const QString& said = messages_[0].text;
+    EXPECT_EQ(messages_[0].title, QStringLiteral("ОШИБКА !"));
+    for (const QString& pdf : pdfs + QStringList{killed + "/" + kHeaterStem + ".pdf"})
+        EXPECT_TRUE(said.contains(QStringLiteral("Отчёт сохранён в файл\n") + pdf)) << pdf.toStdString();
+    EXPECT_TRUE(said.contains(gone + "/" + kHeaterStem + ".txt\nбольше нет"));
+    EXPECT_TRUE(said.contains(stranger + QStringLiteral("\nтеперь другой файл")));
+    EXPECT_TRUE(QDir(notes).entryList(QDir::Files).isEmpty());
+    QtReportPrinter::FinishLeftReports([this](const QString&, const QString&, const QString&) { messages_.append(Message{}); });
+    EXPECT_EQ(messages_.size(), 1);  // nothing left for a second start
 }
 
 // A saver killed at any moment while saving: under a final name there is
@@ -432,6 +566,137 @@ TEST_F(ReportPrinterTest, ASaverKilledMidWriteLeavesNoPartialFileUnderAFinalName
         }
         EXPECT_GE(pdfs, 1);
     }
+}
+
+// A print server of the test's own with a working default queue and the
+// troubles of a computer class: a queue that refuses jobs, a paused one, and
+// one whose printer is switched off.
+class PrintingTest : public ReportPrinterTest {
+protected:
+    void SetUp() override {
+        ReportPrinterTest::SetUp();
+        cups_ = std::make_unique<servers::PrivateCupsd>();
+        if (!cups_->Error().isEmpty()) GTEST_SKIP() << "ПРОПУЩЕНО: " << cups_->Error().toStdString();
+        for (const char* queue : {"lab", "refusing", "paused"}) ASSERT_TRUE(cups_->AddQueue(QString::fromLatin1(queue)));
+        ASSERT_TRUE(cups_->AddQueue(QStringLiteral("unreachable"), QStringLiteral("socket://127.0.0.1:9")));
+        ASSERT_TRUE(cups_->SetDefault(QStringLiteral("lab")));
+        ASSERT_TRUE(cups_->Run(QStringLiteral("cupsreject"), {QStringLiteral("refusing")}));
+        ASSERT_TRUE(cups_->Run(QStringLiteral("cupsdisable"), {QStringLiteral("paused")}));
+        qputenv("CUPS_SERVER", cups_->Server());
+    }
+    void TearDown() override {
+        cups_.reset();
+        ReportPrinterTest::TearDown();
+    }
+    // A heater report of one student: two blocks, then the end of the document.
+    QStringList PrintReport(QtReportPrinter& printer, const QString& student) {
+        printer.SetApparatus(QStringLiteral("подогреватель"));
+        printer.SetStudent(student);
+        printer.SetFontName(QStringLiteral("Courier New Cyr"));
+        printer.SetFontSize(9);
+        const QStringList lines = Block(student, 1) + Block(student, 2);
+        PrintBlock(printer, Block(student, 1));
+        PrintBlock(printer, Block(student, 2));
+        End(printer);
+        return lines;
+    }
+
+    std::unique_ptr<servers::PrivateCupsd> cups_;
+};
+
+QStringList PdfTextLines(const QByteArray& pdf) {
+    QProcess toText;
+    toText.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-"), QStringLiteral("-")});
+    toText.write(pdf);
+    toText.closeWriteChannel();
+    if (!toText.waitForFinished(30000)) return {};
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(toText.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (!line.simplified().isEmpty()) lines.append(line.simplified());
+    return lines;
+}
+
+// One job per document; what is printed is the PDF kept on disk, its text
+// is that of the text copy, and the job says whose report it is.
+TEST_F(PrintingTest, AWorkingQueuePrintsEachDocumentOnceAndKeepsTheSamePages) {
+    QtReportPrinter printer = MakePrinter();
+    const QStringList students = {QStringLiteral("Иванов И.И. гр. Х-10 "), QStringLiteral("Петров П.П. гр. Х-11 ")};
+    QList<QStringList> reports;
+    for (const QString& student : students) reports.append(PrintReport(printer, student));
+
+    const QList<int> jobs = cups_->KeptJobs();
+    ASSERT_EQ(jobs.size(), 2);
+    const QStringList bases = {Reports(kHeaterStem), Reports(kHeaterStem + "_2")};
+    ASSERT_EQ(messages_.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(students[i].toStdString());
+        const QByteArray kept = Read(bases[i] + ".pdf");
+        EXPECT_TRUE(WholePdf(kept));
+        EXPECT_EQ(cups_->JobDocument(jobs[i]), kept);
+        EXPECT_EQ(QString::fromUtf8(Read(bases[i] + ".txt")), Text(reports[i]));
+        QStringList simplified;
+        for (const QString& line : reports[i]) simplified.append(line.simplified());
+        simplified.append(QStringLiteral("стр. 1 из 1"));  // the foot of the PDF's only page
+        EXPECT_EQ(PdfTextLines(kept), simplified);
+        EXPECT_TRUE(cups_->JobName(jobs[i]).contains(students[i].trimmed())) << cups_->JobName(jobs[i]).toStdString();
+        EXPECT_TRUE(cups_->JobName(jobs[i]).startsWith(QStringLiteral("2026-12-07_14-05-33")));
+        EXPECT_EQ(messages_[i].title, QStringLiteral("ПЕЧАТЬ ОТЧЁТА"));
+        EXPECT_TRUE(messages_[i].text.startsWith(QStringLiteral("Отчёт напечатан на принтере «lab».")));
+        EXPECT_TRUE(messages_[i].text.contains(bases[i] + ".pdf"));
+        EXPECT_TRUE(messages_[i].text.contains(bases[i] + ".txt"));
+    }
+    EXPECT_NE(cups_->JobName(jobs[0]), cups_->JobName(jobs[1]));
+}
+
+// Whatever goes wrong with the printer, the report is on disk and the one
+// message says what really happened; nothing claims a print that did not
+// happen.
+TEST_F(PrintingTest, EveryTroubleEndsWithTheReportOnDiskAndATrueMessage) {
+    servers::SilentServer silent;
+    ASSERT_TRUE(silent.Listening());
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        const char* title;
+        QString says;
+    };
+    const Case cases[] = {
+        {"rejecting queue", [] { qputenv("LPDEST", "refusing"); }, "ОТЧЁТ НЕ НАПЕЧАТАН",
+         QStringLiteral("Отчёт не напечатан на принтере «refusing»: очередь не принимает задания")},
+        {"paused queue", [] { qputenv("LPDEST", "paused"); }, "ПЕЧАТЬ ОТЧЁТА",
+         QStringLiteral("Отчёт стоит в очереди принтера «paused» и ещё не напечатан: принтер остановлен, "
+                        "очередь приостановлена")},
+        {"printer switched off", [] { qputenv("LPDEST", "unreachable"); }, "ПЕЧАТЬ ОТЧЁТА",
+         QStringLiteral("Отчёт стоит в очереди принтера «unreachable» и ещё не напечатан: ")},
+        {"default queue deleted", [] { qputenv("LPDEST", "gone"); }, "ОТЧЁТ НЕ НАПЕЧАТАН",
+         QStringLiteral("Принтер не найден: принтера по умолчанию «gone» нет на сервере печати.")},
+        {"server stopped", [this] { cups_->Stop(); }, "ОТЧЁТ СОХРАНЁН",
+         QStringLiteral("Принтер не найден, поэтому отчёт сохранён в файл")},
+        {"server never answers", [&] { qputenv("CUPS_SERVER", silent.Server()); }, "ОТЧЁТ НЕ НАПЕЧАТАН",
+         QStringLiteral("Отчёт не напечатан: сервер печати не ответил за 3 с.")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = Folder(QString::fromLatin1(c.name));
+        qputenv("HEATX_REPORT_DIR", folder.toUtf8());
+        messages_.clear();
+        QtReportPrinter printer = MakePrinter();
+        printer.SetApparatus(QStringLiteral("подогреватель"));
+        printer.SetStudent(QStringLiteral("Иванов И.И. "));
+        PrintBlock(printer, Block("а", 1));
+        c.arrange();  // the trouble comes between the prints and the end of the document
+        PrintBlock(printer, Block("а", 2));
+        End(printer);
+        EXPECT_EQ(QString::fromUtf8(Read(folder + "/" + kHeaterStem + ".txt")), Text(Block("а", 1) + Block("а", 2)));
+        EXPECT_TRUE(WholePdf(Read(folder + "/" + kHeaterStem + ".pdf")));
+        ASSERT_EQ(messages_.size(), 1);
+        EXPECT_EQ(messages_[0].title, QString::fromUtf8(c.title));
+        EXPECT_TRUE(messages_[0].text.startsWith(c.says)) << messages_[0].text.toStdString();
+        EXPECT_FALSE(messages_[0].text.contains(QStringLiteral("Отчёт напечатан")));
+        EXPECT_TRUE(messages_[0].text.contains(folder + "/" + kHeaterStem + ".pdf"));
+        qunsetenv("LPDEST");
+    }
+    EXPECT_TRUE(cups_->KeptJobs().isEmpty());  // none of them reached paper
 }
 
 TEST(PagedTextPrinter, StartsANewPageWhenOneIsFullAndAfterEachReport) {
@@ -545,34 +810,52 @@ TEST(PaintReportPdf, FuzzerFindingsGiveWholePdfs) {
 // report asks for the same name:
 //   wait-file  waits for that file, then saves ten documents of two blocks;
 //   crash      prints two blocks, then aborts;
+//   kill       prints two blocks, then is killed (SIGKILL);
+//   serve      prints two blocks, then waits in its event loop for the end
+//              of the session (a signal), as the program does;
 //   forever    saves documents of eight blocks until it is killed.
 static int SaverMain(const QString& task, const QString& who) {
     QtReportPrinter printer([](const QString&, const QString&, const QString&) {}, [] { return kMoment; });
     printer.SetApparatus(QStringLiteral("подогреватель"));
     printer.SetFontSize(9);
-    if (task == QStringLiteral("crash")) {
+    if (task == QStringLiteral("crash") || task == QStringLiteral("kill")) {
         PrintBlock(printer, Block(who, 1));
         PrintBlock(printer, Block(who, 2));
+        if (task == QStringLiteral("kill")) std::raise(SIGKILL);
         std::abort();
+    }
+    if (task == QStringLiteral("serve")) {
+        // As the program in a session: the end of the session saves the report.
+        const SessionEnd end([&](int) {
+            printer.SetQuiet(true);
+            printer.EndSession();
+            return true;
+        });
+        PrintBlock(printer, Block(who, 1));
+        PrintBlock(printer, Block(who, 2));
+        QFile ready(QString::fromLocal8Bit(qgetenv("HEATX_READY")));
+        if (!ready.open(QIODevice::WriteOnly)) return 4;
+        ready.close();
+        return QCoreApplication::exec();
     }
     if (task == QStringLiteral("forever")) {
         for (;;) {
             for (int n = 1; n <= 8; ++n) PrintBlock(printer, Block(who, n));
-            printer.EndDocument();
+            End(printer);
         }
     }
     while (!QFileInfo::exists(task)) QThread::msleep(1);
     for (int k = 0; k < 10; ++k) {
         PrintBlock(printer, Block(QStringLiteral("%1 документ %2").arg(who).arg(k), 1));
         PrintBlock(printer, Block(QStringLiteral("%1 документ %2").arg(who).arg(k), 2));
-        printer.EndDocument();
+        End(printer);
         if (printer.LastDestination().isEmpty()) return 3;
     }
     return 0;
 }
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qgetenv("QT_QPA_PLATFORM") != "xcb") qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc == 4 && QByteArray(argv[1]) == "--saver")
         return SaverMain(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));

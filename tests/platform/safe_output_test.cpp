@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -121,6 +122,79 @@ TEST(AppendFile, ClaimsOnlyAFreeNameAndRemovesItsOwnFile) {
     file.Remove();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("own.txt")));
     EXPECT_TRUE(QFileInfo::exists(taken));
+}
+
+// A text copy swapped for another file under its name (a folder another
+// user can write): the swap is seen, and removing the copy leaves the
+// stranger's file alone.
+TEST(AppendFile, SeesASwappedFileAndNeverRemovesIt) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("копия.txt");
+    AppendFile file;
+    ASSERT_TRUE(file.Create(path));
+    EXPECT_TRUE(file.StillAtPath());
+    ASSERT_TRUE(WriteWholeFile(dir.filePath("fake"), "подделка", AtomicFile::Mode::Replace));
+    ASSERT_EQ(::rename(QFile::encodeName(dir.filePath("fake")).constData(), QFile::encodeName(path).constData()), 0);
+    EXPECT_FALSE(file.StillAtPath());
+    file.Remove();
+    EXPECT_EQ(ReadAll(path), QByteArray("подделка"));
+
+    AppendFile again;  // the text copy of an earlier run, read back and gone on with
+    ASSERT_TRUE(again.OpenExisting(path));
+    ASSERT_TRUE(again.Append("\nещё"));
+    QByteArray back;
+    ASSERT_TRUE(again.ReadBack(1000, &back));
+    EXPECT_EQ(back, QByteArray("подделка\nещё"));
+    EXPECT_EQ(ReadAll(path), back);
+    EXPECT_FALSE(again.ReadBack(4, &back));  // larger than asked for
+    ASSERT_EQ(::symlink("копия.txt", QFile::encodeName(dir.filePath("link.txt")).constData()), 0);
+    EXPECT_FALSE(again.OpenExisting(dir.filePath("link.txt")));  // never through a link
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.txt")).constData(), 0600), 0);
+    EXPECT_FALSE(again.OpenExisting(dir.filePath("pipe.txt")));  // nor a pipe, and without waiting for it
+}
+
+// Temporary names cannot be guessed: not the process id and a counter, but
+// random, and different for every file.
+TEST(AtomicFile, TemporaryNamesAreRandom) {
+    QTemporaryDir dir;
+    AtomicFile a, b;
+    ASSERT_TRUE(a.Open(dir.filePath("key.pdf"), AtomicFile::Mode::Exclusive));
+    ASSERT_TRUE(b.Open(dir.filePath("key.pdf"), AtomicFile::Mode::Exclusive));
+    EXPECT_NE(a.TempPath(), b.TempPath());
+    for (const QByteArray& name : {a.TempPath(), b.TempPath()}) {
+        EXPECT_FALSE(name.contains("." + QByteArray::number(::getpid()))) << name.constData();
+        EXPECT_TRUE(QFileInfo(QString::fromUtf8(name)).fileName().startsWith(".key.pdf."));
+    }
+    // Only the final name, once taken, counts as taken.
+    EXPECT_TRUE(a.Commit());
+    EXPECT_FALSE(a.FinalNameTaken());
+    EXPECT_FALSE(b.Commit());
+    EXPECT_TRUE(b.FinalNameTaken());
+}
+
+// A folder that cannot be made says why: no access is not "missing".
+TEST(MakeFolders, GivesTheReasonOfTheStepThatFailed) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteWholeFile(dir.filePath("file"), "x", AtomicFile::Mode::Replace));
+    EXPECT_EQ(MakeFolders(dir.filePath("a/b/c")), 0);
+    EXPECT_TRUE(QFileInfo(dir.filePath("a/b/c")).isDir());
+    EXPECT_EQ(MakeFolders(dir.filePath("file/reports")), ENOTDIR);
+    // A folder its owner may only read, tried by a user who is not root (a
+    // child that gives root up, when the test runs as root).
+    const QString closed = dir.filePath("closed");
+    ASSERT_TRUE(QDir().mkdir(closed));
+    ASSERT_EQ(::chmod(QFile::encodeName(closed).constData(), 0500), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(100);
+        AppendFile file;
+        ::_exit(file.Create(closed + "/reports/копия.txt") ? 0 : file.Error());
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::chmod(QFile::encodeName(closed).constData(), 0700);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), EACCES);
 }
 
 // An append refused part-way (the size limit stands for a full disk) is cut
