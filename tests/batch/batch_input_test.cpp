@@ -138,7 +138,8 @@ TEST(InputReader, BytesThatStopBeingUtf8LateAreReplacedAndToldOnce) {
     const int filler = 80000;  // 320 KB: beyond the first read
     for (int i = 0; i < filler; ++i) bytes += "2;x\n";
     bytes += "3;\xC3\n4;\xD0\n";
-    const Read r = ReadBytes(bytes, {}, 2);
+    MemorySource source(bytes);
+    const Read r = ReadAll(source, {}, 2);
     ASSERT_EQ(r.rows.size(), std::size_t(filler + 3));
     EXPECT_EQ(r.rows[filler + 1], (std::vector<std::string>{"3", "\xEF\xBF\xBD"}));
     EXPECT_EQ(r.rows[filler + 2], (std::vector<std::string>{"4", "\xEF\xBF\xBD"}));
