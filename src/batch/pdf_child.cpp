@@ -96,6 +96,7 @@ bool Start(const QString& helper, int pdf, Child& child, QString* reason) {
     posix_spawnattr_setsigmask(&attr, &none);
     posix_spawnattr_setsigdefault(&attr, &defaults);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    ::lseek(pdf, 0, SEEK_SET);  // the helper reads from the start, whoever read before
     const QByteArray path = QFile::encodeName(helper);
     char* argv[] = {const_cast<char*>(path.constData()), nullptr};
     const int failed = posix_spawn(&child.pid, path.constData(), &actions, &attr, argv, environ);
