@@ -185,6 +185,9 @@ TEST(CheckFiles, EveryFileOfAFolderGetsARowWithItsTrueReason) {
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), at("нули.txt")));
     const QString fifoByName = dir.filePath(QStringLiteral("канал2.pdf"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifoByName).constData(), 0644), 0);
+    const QString closedFolder = dir.filePath(QStringLiteral("закрытая"));
+    ASSERT_TRUE(QDir().mkpath(closedFolder));
+    ASSERT_EQ(::chmod(QFile::encodeName(closedFolder).constData(), 0), 0);
 
     // Root reads every file: the check runs as nobody then, as a teacher would.
     QProcess process;
@@ -193,12 +196,12 @@ TEST(CheckFiles, EveryFileOfAFolderGetsARowWithItsTrueReason) {
             if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
         });
     }
-    process.start(QStringLiteral(HEATX_BATCH), {QStringLiteral("check"), folder, fifoByName, QStringLiteral("/dev/zero")});
+    process.start(QStringLiteral(HEATX_BATCH), {QStringLiteral("check"), folder, fifoByName, QStringLiteral("/dev/zero"), closedFolder});
     ASSERT_TRUE(process.waitForFinished(60000));
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     const QString err = QString::fromUtf8(process.readAllStandardError());
     EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
-    EXPECT_EQ(Rows(out).size(), 1 + 9) << out.toStdString();
+    EXPECT_EQ(Rows(out).size(), 1 + 10) << out.toStdString();
     EXPECT_TRUE(RowOf(out, at("верный.txt")).endsWith(QStringLiteral(";1;0;верно"))) << out.toStdString();
     const struct {
         QString path;
@@ -212,13 +215,15 @@ TEST(CheckFiles, EveryFileOfAFolderGetsARowWithItsTrueReason) {
         {at("нули.txt"), "не обычный файл, а устройство"},
         {fifoByName, "не обычный файл, а именованный канал (FIFO)"},
         {QStringLiteral("/dev/zero"), "не обычный файл, а устройство"},
+        {closedFolder, "папка не читается: нет доступа"},
     };
     for (const auto& r : refused) {
         EXPECT_EQ(RowOf(out, r.path), r.path + QStringLiteral(";;;;;;не отчёт")) << r.path.toStdString();
         EXPECT_TRUE(err.contains(r.path + QStringLiteral(": не отчёт — ") + QString::fromUtf8(r.reason) + QLatin1Char('\n')))
             << r.reason << "\n" << err.toStdString();
     }
-    EXPECT_TRUE(err.contains(QStringLiteral("отчётов: 9; верно: 1; неверно: 0; не отчёт: 8"))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("отчётов: 10; верно: 1; неверно: 0; не отчёт: 9"))) << err.toStdString();
+    ::chmod(QFile::encodeName(closedFolder).constData(), 0755);  // so that the folder can be removed
 }
 
 namespace {
