@@ -69,5 +69,9 @@ if have file "значки" file; then
   ((failed)) || ok "значки 16–256 px"
 fi
 
+# heatx-batch check of the package on PDF bombs, under ulimit -v.
+scripts/check-pdf-bombs.sh "$tmp/root" || bad "heatx-batch check на бомбах PDF"
+[ -x "$tmp/root/usr/lib/x86_64-linux-gnu/heatx/heatx-batch-pdftext" ] || bad "в пакете нет программы чтения PDF"
+
 if ((failed)); then echo "Пакет не прошёл проверку." >&2; exit 1; fi
 echo "Пакет прошёл проверку."

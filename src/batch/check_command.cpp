@@ -3,7 +3,11 @@
 #include "batch/command_line.h"
 #include "batch/commands.h"
 #include "batch/module_loader.h"
+#include "batch/pdf_child.h"
+#include "batch/pdf_text.h"
+#include "batch/progress_line.h"
 #include "batch/report_check.h"
+#include "batch/stop_signals.h"
 #include "batch/teacher_output.h"
 #include "batch/variant_match.h"
 
@@ -23,13 +27,22 @@ const char kCheckHelp[] =
     "                    ОТЧЁТ|ПАПКА...\n"
     "\n"
     "ОТЧЁТ — файл, сохранённый программой (.pdf или его текстовая копия .txt), или отчёт\n"
-    "heatx-batch --report (текст или --pdf). Из ПАПКИ берутся все файлы .txt и .pdf по алфавиту.\n"
+    "heatx-batch --report (текст или --pdf). Из ПАПКИ берутся все файлы .txt и .pdf по алфавиту;\n"
+    "строку получает каждый, и файл, который не читается (нет доступа, не обычный файл, ссылка в\n"
+    "никуда, петля ссылок), — «не отчёт» с причиной.\n"
     "Каждый блок (строка таблицы испарителя) считается заново по строкам исходных данных\n"
     "заголовка и конструкции блока тем же расчётом, что в программе; каждое напечатанное число\n"
     "должно совпасть с расчётом с точностью до единицы последнего напечатанного знака. Значение\n"
     "вне допустимых пределов, невозможный расчёт, заголовок без блока, неполный блок или строка,\n"
     "которую программа не печатает, — расхождения. Десятичный знак — любой, дата — в любом\n"
-    "формате, который пишет программа. Экран не нужен.\n"
+    "формате и любыми цифрами, которые пишет программа. Экран не нужен.\n"
+    "\n"
+    "Текст PDF читает отдельная программа в границах на файл: %1 МБ памяти, %2 с работы\n"
+    "процессора, %3 с всего и %4 МБ текста. PDF за этими границами — «не отчёт» (PDF слишком велик\n"
+    "или сложен для отчёта), и проверка идёт дальше; большой ключ ответов проверяется по тексту .txt.\n"
+    "Строка файла выводится, как только он проверен; на терминале стандартный поток ошибок\n"
+    "показывает, какой файл проверяется. Ctrl+C (SIGINT) или SIGTERM прерывают проверку: строки\n"
+    "проверенных файлов остаются (с -o таблица записывается с ними целиком, и об этом говорится).\n"
     "\n"
     "Вывод (точка с запятой), строка на отчёт:\n"
     "  file;student;apparatus;date;blocks;mismatches;verdict\n"
@@ -47,7 +60,7 @@ const char kCheckHelp[] =
     "                Входной файл не перезаписывается, существующий — только с --force.\n"
     "\n"
     "Код выхода: 0 — все отчёты верны; 1 — есть неверные или не отчёты (или вывод не записан);\n"
-    "2 — ошибка вызова.\n";
+    "2 — ошибка вызова. Прерванная проверка завершается тем же сигналом (код 130 после Ctrl+C).\n";
 
 const CommandVoice kVoice(QStringLiteral("heatx-batch check"), QStringLiteral("heatx-batch check --help"));
 
@@ -109,38 +122,36 @@ bool ReadLists(const CheckOptions& o, std::vector<VariantRow>& variants, std::ma
     return true;
 }
 
+// The files to check: each argument, a folder by its .txt and .pdf files
+// of any kind (a file that cannot be read gets its row too). A folder that
+// cannot be listed stands for itself and gets a row that says so.
 QStringList ExpandPaths(const QStringList& args) {
     QStringList files;
     for (const QString& arg : args) {
         const QFileInfo info(arg);
-        if (info.isDir()) {
-            const QDir dir(arg);
-            for (const QFileInfo& f : dir.entryInfoList({QStringLiteral("*.txt"), QStringLiteral("*.pdf")},
-                                                        QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name))
-                files.append(f.filePath());
-            if (files.isEmpty()) kVoice.Tell(QStringLiteral("в папке %1 нет файлов .txt и .pdf").arg(arg));
-        } else {
+        if (!info.isDir()) {
             files.append(arg);
+            continue;
         }
+        const QDir dir(arg);
+        if (!dir.isReadable()) {
+            files.append(arg);
+            continue;
+        }
+        const QFileInfoList entries = dir.entryInfoList({QStringLiteral("*.txt"), QStringLiteral("*.pdf")},
+                                                        QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+        for (const QFileInfo& f : entries) files.append(f.filePath());
+        if (entries.isEmpty()) kVoice.Tell(QStringLiteral("в папке %1 нет файлов .txt и .pdf").arg(arg));
     }
     return files;
 }
 
-// The PDF text reader of the module heatx-batch-pdftext.so, loaded at the
-// first PDF.
-PdfTextReader ModulePdfReader() {
-    return [](const QString& path, const std::function<void(QStringView)>& onLine, QString* reason) {
-        using Read = bool (*)(const QString&, const std::function<void(QStringView)>&, QString*);
-        static QString loadError;
-        static const Read read = reinterpret_cast<Read>(ModuleSymbol(
-            QStringLiteral("heatx-batch-pdftext.so"), "HeatxBatchPdfText", QStringLiteral("heatx-batch-pdftext.so"),
-            &loadError));
-        if (read == nullptr) {
-            *reason = loadError;
-            return false;
-        }
-        return read(path, onLine, reason);
-    };
+QString HelpText() {
+    return QString::fromUtf8(kCheckHelp)
+        .arg(kPdfMemoryBytes / (1024 * 1024))
+        .arg(kPdfCpuSeconds)
+        .arg(kPdfWallSeconds)
+        .arg(kPdfTextBytes / (1024 * 1024));
 }
 
 // Counts of the verdicts.
@@ -167,28 +178,42 @@ bool WriteDifferences(const QString& path, const ReportSummary& s, TableWriter& 
     return written;
 }
 
+// One file checked: its summary and what the variants say of it.
+struct Checked {
+    QString path;
+    ReportSummary summary;
+    QStringList matched;
+    QStringList notes;
+};
+
+Checked CheckOne(const QString& path, const std::vector<VariantRow>& variants,
+                 const std::map<QString, QString>& roster) {
+    VariantNotes notes(variants, roster);
+    Checked c{path, CheckReportFile(path, [&](const ReportHead& head) {
+                  if (!variants.empty()) notes.Head(head);
+              }), {}, {}};
+    c.matched = notes.Matched();
+    c.notes = notes.Notes();
+    return c;
+}
+
 // The rows of one report: its verdict, then (--details) its differences.
 // False once the table cannot be written.
-bool CheckOne(const QString& path, const CheckOptions& o, const std::vector<VariantRow>& variants,
-              const std::map<QString, QString>& roster, TableWriter& table, Verdicts& verdicts) {
-    const bool withVariants = !variants.empty();
-    VariantNotes notes(variants, roster);
-    const ReportSummary s = CheckReportFile(path, [&](const ReportHead& head) {
-        if (withVariants) notes.Head(head);
-    });
+bool WriteChecked(const Checked& c, bool details, bool withVariants, TableWriter& table, Verdicts& verdicts) {
+    const ReportSummary& s = c.summary;
     QString verdict;
     if (!s.isReport) {
         verdict = QStringLiteral("не отчёт");
         ++verdicts.notReports;
-        kVoice.Tell(QStringLiteral("%1: не отчёт — %2").arg(path, s.reason));
-    } else if (s.mismatches == 0 && s.blocks > 0 && notes.Notes().isEmpty()) {
+        kVoice.Tell(QStringLiteral("%1: не отчёт — %2").arg(c.path, s.reason));
+    } else if (s.mismatches == 0 && s.blocks > 0 && c.notes.isEmpty()) {
         verdict = QStringLiteral("верно");
         ++verdicts.good;
     } else {
         verdict = QStringLiteral("неверно");
         ++verdicts.bad;
     }
-    for (const QString& cell : {path, s.student, s.apparatus.join(QLatin1Char(',')), s.date}) TextCell(table, cell);
+    for (const QString& cell : {c.path, s.student, s.apparatus.join(QLatin1Char(',')), s.date}) TextCell(table, cell);
     if (s.isReport) {
         table.Integer(s.blocks);
         table.Integer(s.mismatches);
@@ -198,23 +223,67 @@ bool CheckOne(const QString& path, const CheckOptions& o, const std::vector<Vari
     }
     TextCell(table, verdict);
     if (withVariants) {
-        TextCell(table, notes.Matched().join(QLatin1Char(',')));
-        TextCell(table, notes.Notes().join(QStringLiteral("; ")));
+        TextCell(table, c.matched.join(QLatin1Char(',')));
+        TextCell(table, c.notes.join(QStringLiteral("; ")));
     }
     bool written = table.EndRow();
-    if (o.details) written = WriteDifferences(path, s, table) && written;
+    if (details) written = WriteDifferences(c.path, s, table) && written;
     return written;
+}
+
+bool WriteHeader(TableWriter& table, bool withVariants) {
+    for (const char* name : {"file", "student", "apparatus", "date", "blocks", "mismatches", "verdict"}) table.Text(name);
+    if (withVariants) {
+        table.Text("variant");
+        table.Text("note");
+    }
+    return table.EndRow() && table.Flush();
+}
+
+// Each file in turn, its rows out as soon as it is done; stops at the first
+// stop signal (the file in hand gets no row). False when the table cannot be
+// written; *done counts the files with rows.
+bool CheckAll(const QStringList& files, const CheckOptions& o, const std::vector<VariantRow>& variants,
+              const std::map<QString, QString>& roster, TableWriter& table, Verdicts& verdicts, int* done) {
+    ProgressLine progress;
+    for (const QString& path : files) {
+        if (StopSignal() != 0) break;
+        progress.Show(QStringLiteral("файл %1 из %2: %3").arg(*done + 1).arg(files.size()).arg(path));
+        const Checked checked = CheckOne(path, variants, roster);
+        progress.Clear();
+        if (StopSignal() != 0) break;
+        if (!WriteChecked(checked, o.details, !variants.empty(), table, verdicts) || !table.Flush()) return false;
+        ++*done;
+    }
+    return true;
+}
+
+// The end of a run cut short by a signal: the table so far made whole, what
+// it holds said, and the program ended by the signal.
+[[noreturn]] void EndInterrupted(TeacherTable& out, const CheckOptions& o, int done, int total) {
+    QString error;
+    const bool written = out.Finish(&error);
+    QString note = QStringLiteral("проверка прервана сигналом %1: проверено файлов %2 из %3")
+                       .arg(QString::fromUtf8(StopSignalName(StopSignal())))
+                       .arg(done)
+                       .arg(total);
+    if (!written) note += QStringLiteral("; ") + error;
+    else if (!o.outPath.isEmpty()) note += QStringLiteral("; таблица «%1» записана с их строками").arg(o.outPath);
+    kVoice.Tell(note);
+    EndByStopSignal();
 }
 
 }  // namespace
 
 int RunCheckCommand(int argc, char** argv) {
-    SetPdfTextReader(ModulePdfReader());
     CheckOptions o;
     QString error;
-    if (const auto ended = kVoice.EndBeforeRun(ParseCheckArguments(Arguments(argc, argv, 1), o, &error), kCheckHelp,
-                                               error))
+    const QByteArray help = HelpText().toUtf8();
+    if (const auto ended = kVoice.EndBeforeRun(ParseCheckArguments(Arguments(argc, argv, 1), o, &error),
+                                               help.constData(), error))
         return *ended;
+    CatchStopSignals();
+    SetPdfTextReader(ConfinedPdfReader(HelperProgram(QStringLiteral("heatx-batch-pdftext"))));
     std::vector<VariantRow> variants;
     std::map<QString, QString> roster;
     if (!ReadLists(o, variants, roster, &error)) return kVoice.Usage(error);
@@ -225,23 +294,14 @@ int RunCheckCommand(int argc, char** argv) {
     if (!o.rosterPath.isEmpty()) inputs.append(o.rosterPath);
     TeacherTable out;
     if (const auto failed = OpenTeacherTable(out, o.outPath, o.force, inputs, kVoice)) return *failed;
-    TableWriter& table = out.Table();
-    for (const char* name : {"file", "student", "apparatus", "date", "blocks", "mismatches", "verdict"}) table.Text(name);
-    if (!variants.empty()) {
-        table.Text("variant");
-        table.Text("note");
-    }
-    if (!table.EndRow()) {
-        kVoice.Tell(table.ErrorText());
+    Verdicts verdicts;
+    int done = 0;
+    if (!WriteHeader(out.Table(), !variants.empty()) ||
+        !CheckAll(files, o, variants, roster, out.Table(), verdicts, &done)) {
+        kVoice.Tell(out.Table().ErrorText());
         return kExitOutputFailed;
     }
-    Verdicts verdicts;
-    for (const QString& path : files) {
-        if (!CheckOne(path, o, variants, roster, table, verdicts)) {
-            kVoice.Tell(table.ErrorText());
-            return kExitOutputFailed;
-        }
-    }
+    if (StopSignal() != 0) EndInterrupted(out, o, done, static_cast<int>(files.size()));
     if (!out.Finish(&error)) {
         kVoice.Tell(error);
         return kExitOutputFailed;

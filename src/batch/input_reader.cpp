@@ -457,12 +457,33 @@ bool InputReader::IsHeader(const Record& record) const {
     return anyText;
 }
 
+void InputReader::RepairUtf8(std::string_view& line) {
+    if (mode_ == Mode::Convert) return;  // iconv writes valid UTF-8
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    const auto* end = p + line.size();
+    for (std::uint64_t w; end - p >= 8 && (std::memcpy(&w, p, 8), (w & 0x8080808080808080ull) == 0);) p += 8;
+    if (ValidUtf8(p, end, true)) return;
+    repaired_.assign(line.data(), std::size_t(p - reinterpret_cast<const unsigned char*>(line.data())));
+    while (p < end) {
+        const int length = Utf8SequenceLength(p, end);
+        if (length > 0) repaired_.append(reinterpret_cast<const char*>(p), std::size_t(length));
+        else repaired_.append(kReplacement);
+        p += length > 0 ? length : 1;
+    }
+    line = repaired_;
+    if (!repairTold_ && note_)
+        note_(QStringLiteral("строка %1: дальше текст не в UTF-8 — неверные байты заменены знаком «\uFFFD»")
+                  .arg(lineNumber_));
+    repairTold_ = true;
+}
+
 bool InputReader::Next(Record& record) {
     for (;;) {
         std::string_view line;
         bool overlong = false;
         if (!NextLine(line, overlong)) return false;
         if (!overlong) {
+            RepairUtf8(line);
             if (IsBlankLine(line)) {
                 ++counts_.blankLines;
                 continue;

@@ -128,6 +128,10 @@ private:
     // An unquoted field from line[i] to the next separator.
     std::string_view PlainField(std::string_view line, std::size_t& i, bool isId);
     bool IsHeader(const Record& record) const;
+    // A line of UTF-8 input with bytes that are not UTF-8: each such byte
+    // becomes U+FFFD (the line then views repaired_), and the first such
+    // line is told.
+    void RepairUtf8(std::string_view& line);
     bool Stop(const QString& error);
     void SetSeparator(char separator);
 
@@ -157,6 +161,8 @@ private:
     static constexpr unsigned char kBlankByte = 2;
     std::array<unsigned char, 256> byteKind_{};
     std::string fieldBytes_;
+    std::string repaired_;
+    bool repairTold_ = false;
     ReadCounts counts_;
     QString error_;
 };

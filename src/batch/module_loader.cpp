@@ -6,11 +6,25 @@
 
 namespace heatx::batch {
 
-void* ModuleSymbol(const QString& fileName, const char* symbol, const QString& what, QString* error) {
+namespace {
+
+// Beside the program, then in the module folder.
+QStringList Candidates(const QString& fileName) {
     const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    return {folder + QLatin1Char('/') + fileName,
+            QFileInfo(folder + QStringLiteral("/../" HEATX_MODULE_DIR "/") + fileName).absoluteFilePath()};
+}
+
+}  // namespace
+
+QString HelperProgram(const QString& fileName) {
+    const QStringList candidates = Candidates(fileName);
+    return QFileInfo(candidates.first()).isExecutable() ? candidates.first() : candidates.last();
+}
+
+void* ModuleSymbol(const QString& fileName, const char* symbol, const QString& what, QString* error) {
     QString reasons;
-    for (const QString& candidate : {folder + QLatin1Char('/') + fileName,
-                                     folder + QStringLiteral("/../" HEATX_MODULE_DIR "/") + fileName}) {
+    for (const QString& candidate : Candidates(fileName)) {
         void* module = dlopen(QFileInfo(candidate).absoluteFilePath().toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
         if (module == nullptr) {
             reasons += QStringLiteral("; ") + QString::fromLocal8Bit(dlerror());

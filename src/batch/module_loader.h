@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The private modules of heatx-batch (the PDF pages, the text of PDFs): each
+// The private modules of heatx-batch (the PDF pages) and its helper program
+// (the text of PDFs, read in a confined process). Each module
 // needs a library that takes longer to load than a whole table takes to
 // compute, so it is loaded only when a call needs it.
 #pragma once
@@ -12,5 +13,10 @@ namespace heatx::batch {
 // from the module folder (installed); null with *error when neither gives
 // it. what names the module in the message.
 void* ModuleSymbol(const QString& fileName, const char* symbol, const QString& what, QString* error);
+
+// The path of the helper program fileName: beside the program (build tree),
+// else in the module folder (installed); the latter even when it is missing,
+// so that the message names where it should be.
+QString HelperProgram(const QString& fileName);
 
 }  // namespace heatx::batch

@@ -3,32 +3,65 @@
 // so that the columns of a table stay on their lines.
 #include "batch/pdf_text.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <cerrno>
 #include <memory>
 #include <poppler-document.h>
 #include <poppler-global.h>
 #include <poppler-page.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace heatx::batch {
 
 namespace {
-// A report of the program is a few pages; an answer key of a large group some
-// thousands. Anything much bigger is not one of them.
-constexpr qint64 kMaxPdfBytes = 64LL * 1024 * 1024;
 
 void Quiet(const std::string&, void*) {}
-}  // namespace
 
-bool PdfText(const QString& path, const std::function<void(QStringView)>& onLine, QString* reason) {
-    const QFileInfo info(path);
-    if (info.size() > kMaxPdfBytes) {
+// The whole file from its start; false with the reason.
+bool ReadAll(int fd, std::vector<char>& bytes, QString* reason) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *reason = QStringLiteral("PDF не читается: это не обычный файл");
+        return false;
+    }
+    if (st.st_size > kMaxPdfBytes) {
         *reason = QStringLiteral("PDF больше %1 МБ — отчёт программы не бывает таким").arg(kMaxPdfBytes / (1024 * 1024));
         return false;
     }
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            *reason = QStringLiteral("ошибка чтения PDF");
+            return false;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void SplitLines(const QString& text, const std::function<void(QStringView)>& onLine) {
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) end = text.size();
+        onLine(QStringView(text).mid(start, end - start));
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+bool PdfText(int fd, const std::function<void(QStringView)>& onLine, QString* reason) {
+    std::vector<char> bytes;
+    if (!ReadAll(fd, bytes, reason)) return false;
     // poppler tells its own complaints on standard error; ours is enough.
     poppler::set_debug_error_function(Quiet, nullptr);
-    std::unique_ptr<poppler::document> doc(poppler::document::load_from_file(QFile::encodeName(path).toStdString()));
+    std::unique_ptr<poppler::document> doc(
+        poppler::document::load_from_raw_data(bytes.data(), static_cast<int>(bytes.size())));
     if (!doc) {
         *reason = QStringLiteral("PDF не читается (повреждён или пуст)");
         return false;
@@ -42,21 +75,9 @@ bool PdfText(const QString& path, const std::function<void(QStringView)>& onLine
         std::unique_ptr<poppler::page> page(doc->create_page(i));
         if (!page) continue;
         const poppler::byte_array utf8 = page->text(page->page_rect(), poppler::page::physical_layout).to_utf8();
-        const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-        qsizetype start = 0;
-        while (start <= text.size()) {
-            qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-            if (end < 0) end = text.size();
-            onLine(QStringView(text).mid(start, end - start));
-            start = end + 1;
-        }
+        SplitLines(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), onLine);
     }
     return true;
 }
 
 }  // namespace heatx::batch
-
-extern "C" __attribute__((visibility("default"))) bool HeatxBatchPdfText(
-    const QString& path, const std::function<void(QStringView)>& onLine, QString* reason) {
-    return heatx::batch::PdfText(path, onLine, reason);
-}

@@ -77,16 +77,17 @@ ReportSummary CheckReportText(QStringView text, const std::function<void(const R
 
 // Reads a file: a PDF (by its first bytes) through its extracted text, any
 // other file as UTF-8 text. Never fails: a file that cannot be read or is not
-// a report gives isReport false and the reason.
+// a report gives isReport false and the reason. Anything but a regular file
+// (or a link to one) is refused before it is opened.
 ReportSummary CheckReportFile(const QString& path, const std::function<void(const ReportHead&)>& onHead = {});
 
-// Reads the text of a PDF file line by line; false with the reason when it
-// cannot be read.
+// Reads the text of the PDF open on fd line by line; false with the reason
+// when it cannot be read.
 using PdfTextReader =
-    std::function<bool(const QString& path, const std::function<void(QStringView)>& onLine, QString* reason)>;
-// The reader CheckReportFile uses for PDFs (poppler, in a module of its own so
-// that the table mode of heatx-batch does not load it). Without one a PDF is
-// not read and says so.
+    std::function<bool(int fd, const std::function<void(QStringView)>& onLine, QString* reason)>;
+// The reader CheckReportFile uses for PDFs (poppler, in a confined helper
+// program of its own: see pdf_child.h). Without one a PDF is not read and
+// says so.
 void SetPdfTextReader(PdfTextReader reader);
 
 }  // namespace heatx::batch

@@ -11,7 +11,9 @@
 #include "report/report_frame.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTime>
 #include <vector>
 
@@ -52,23 +54,66 @@ QStringList MonthNames() {
 }
 
 // The date line: day, month name, year with "г.", the time; then a title.
+// The year is four decimal digits of any script: the date text is the
+// system's, in its own digits.
 const QRegularExpression& TitlePattern() {
     static const QRegularExpression re = [] {
         QStringList titles;
         for (const ReportType& t : Types()) titles.append(QRegularExpression::escape(t.title));
-        return QRegularExpression(QStringLiteral("^(\\S+) (%1) (\\d{4})г\\. (.+) (%2)$")
+        return QRegularExpression(QStringLiteral("^(\\S+) (%1) (\\p{Nd}{4})г\\. (.+) (%2)$")
                                       .arg(MonthNames().join(QLatin1Char('|')), titles.join(QLatin1Char('|'))));
     }();
     return re;
 }
 
-// The time text of any locale the program runs under.
-QString TimeOf(const QString& printed) {
-    for (const char* format : {"H:mm:ss", "h:mm:ss AP", "h:mm:ss ap", "H.mm.ss", "HH:mm:ss", "h:mm:ss A", "hh:mm:ss AP"}) {
-        const QTime time = QTime::fromString(printed, QLatin1String(format));
-        if (time.isValid()) return time.toString(QStringLiteral("HH:mm:ss"));
+// Decimal digits of any script as 0-9, the marks of writing direction that
+// right-to-left locales put into dates and times left out.
+QString LatinDigits(QStringView text) {
+    QString out;
+    for (const char32_t c : text.toUcs4()) {
+        if (c == 0x200E || c == 0x200F || c == 0x061C) continue;
+        if (QChar::isDigit(c)) out.append(QChar(u'0' + QChar::digitValue(c)));
+        else out.append(QStringView(QChar::fromUcs4(c)));
     }
-    return printed;
+    return out;
+}
+
+// The texts of the morning and afternoon marks of every locale, case folded;
+// a text that is a morning mark somewhere and an afternoon mark elsewhere is
+// in neither.
+struct DayHalves {
+    QSet<QString> am, pm;
+};
+const DayHalves& Halves() {
+    static const DayHalves halves = [] {
+        DayHalves h;
+        for (const QLocale& l : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            h.am.insert(LatinDigits(l.amText()).toCaseFolded());
+            h.pm.insert(LatinDigits(l.pmText()).toCaseFolded());
+        }
+        const QSet<QString> both = QSet<QString>(h.am).intersect(h.pm);
+        h.am.subtract(both);
+        h.pm.subtract(both);
+        return h;
+    }();
+    return halves;
+}
+
+// The time text of any locale the program runs under, in any digits, as
+// HH:mm:ss; as printed when it does not read.
+QString TimeOf(const QString& printed) {
+    static const QRegularExpression re(QStringLiteral("^(.*?)([0-9]{1,2})[:.]([0-9]{2})[:.]([0-9]{2})(.*)$"));
+    const auto m = re.match(LatinDigits(printed).trimmed());
+    if (!m.hasMatch()) return printed;
+    int hour = m.captured(2).toInt();
+    const QString mark = (m.captured(1) + m.captured(5)).trimmed().toCaseFolded();
+    if (!mark.isEmpty()) {
+        const bool pm = Halves().pm.contains(mark);
+        if ((!pm && !Halves().am.contains(mark)) || hour > 12) return printed;
+        hour = hour % 12 + (pm ? 12 : 0);
+    }
+    const QTime time(hour, m.captured(3).toInt(), m.captured(4).toInt());
+    return time.isValid() ? time.toString(QStringLiteral("HH:mm:ss")) : printed;
 }
 
 }  // namespace
@@ -87,8 +132,8 @@ std::optional<TitleLine> ReadTitle(const QString& n) {
         if (info.title == m.captured(5)) t.type = &info;
     static const QStringList months = MonthNames();
     bool dayOk = false;
-    const int day = m.captured(1).toInt(&dayOk);
-    const QDate date(m.captured(3).toInt(), static_cast<int>(months.indexOf(m.captured(2))) + 1, dayOk ? day : 0);
+    const int day = LatinDigits(m.captured(1)).toInt(&dayOk);
+    const QDate date(LatinDigits(m.captured(3)).toInt(), static_cast<int>(months.indexOf(m.captured(2))) + 1, dayOk ? day : 0);
     t.date = (date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd"))
                              : m.captured(1) + QLatin1Char(' ') + m.captured(2) + QLatin1Char(' ') + m.captured(3)) +
              QLatin1Char(' ') + TimeOf(m.captured(4));

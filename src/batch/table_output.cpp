@@ -305,6 +305,13 @@ bool CsvWriter::EndRow() {
     return !failed_;
 }
 
+bool CsvWriter::Flush() {
+    if (!failed_ && !buffer_.empty() && !sink_.Write(buffer_)) failed_ = true;
+    buffer_.clear();
+    if (!failed_ && !sink_.Flush()) failed_ = true;
+    return !failed_;
+}
+
 bool CsvWriter::Finish() {
     if (!failed_ && !buffer_.empty() && !sink_.Write(buffer_)) failed_ = true;
     buffer_.clear();

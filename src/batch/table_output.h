@@ -25,6 +25,10 @@ public:
     virtual bool Write(const char* data, std::size_t size) = 0;
     bool Write(std::string_view text) { return Write(text.data(), text.size()); }
     virtual bool Finish() = 0;
+    // Hands what is buffered to a descriptor written in place, so that a
+    // terminal or a pipe sees it now; a file that appears whole still appears
+    // only at Finish().
+    virtual bool Flush() { return true; }
     virtual QString ErrorText() const = 0;
 };
 
@@ -36,10 +40,10 @@ public:
     ~FdSink() override;
     bool Write(const char* data, std::size_t size) override;
     bool Finish() override;
+    bool Flush() override;
     QString ErrorText() const override;
 
 private:
-    bool Flush();
     int fd_;
     QString name_;
     bool ownsFd_;
@@ -103,6 +107,9 @@ public:
     virtual bool EndRow() = 0;
     // Everything is written (and a file is on disk under its name).
     virtual bool Finish() = 0;
+    // The rows ended so far are handed on now where the output is written in
+    // place (standard output, a pipe); false once the output has failed.
+    virtual bool Flush() { return true; }
     virtual QString ErrorText() const = 0;
 };
 
@@ -118,6 +125,7 @@ public:
     void Empty() override;
     bool EndRow() override;
     bool Finish() override;
+    bool Flush() override;
     QString ErrorText() const override { return sink_.ErrorText(); }
 
 private:

@@ -131,6 +131,22 @@ TEST(InputReader, EncodingsSpreadsheetsWrite) {
     EXPECT_FALSE(IsKnownEncoding("NO-SUCH-ENCODING"));
 }
 
+TEST(InputReader, BytesThatStopBeingUtf8LateAreReplacedAndToldOnce) {
+    // Valid UTF-8 for more than one read, then a Windows-1251 "Г" and a cut
+    // sequence: the fields stay UTF-8, one note names the first such line.
+    std::string bytes = "1;Г\n";
+    const int filler = 80000;  // 320 KB: beyond the first read
+    for (int i = 0; i < filler; ++i) bytes += "2;x\n";
+    bytes += "3;\xC3\n4;\xD0\n";
+    MemorySource source(bytes);
+    const Read r = ReadAll(source, {}, 2);
+    ASSERT_EQ(r.rows.size(), std::size_t(filler + 3));
+    EXPECT_EQ(r.rows[filler + 1], (std::vector<std::string>{"3", "\xEF\xBF\xBD"}));
+    EXPECT_EQ(r.rows[filler + 2], (std::vector<std::string>{"4", "\xEF\xBF\xBD"}));
+    ASSERT_EQ(r.notes.size(), 1) << r.notes.join('|').toStdString();
+    EXPECT_TRUE(r.notes[0].startsWith(QStringLiteral("строка %1: ").arg(filler + 2))) << r.notes[0].toStdString();
+}
+
 TEST(InputReader, SpreadsheetShapes) {
     // A header (no field reads as a number) is skipped and said; --no-header keeps it.
     const Read header = ReadBytes("λ;плотность;тип\n0,686;932;Г\n", {}, 3);

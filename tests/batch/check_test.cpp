@@ -221,7 +221,9 @@ TEST_F(ProgramReports, APdfOfSeveralNumberedPagesIsRight) {
     });
     QStringList feet;
     QString reason;
-    ASSERT_TRUE(PdfText(pdf, [&](QStringView line) {
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(PdfText(file.handle(), [&](QStringView line) {
         if (line.trimmed().startsWith(QStringLiteral("стр. "))) feet.append(line.trimmed().toString());
     }, &reason)) << reason.toStdString();
     ASSERT_GE(feet.size(), 2);
@@ -372,6 +374,26 @@ TEST(CheckReport, DateLinesOfManyLocalesAndEitherDecimalMark) {
         }
     }
     SetDecimalMark(QLatin1Char('.'));
+}
+
+TEST(CheckReport, DateLinesInTheDigitsOfTheLocale) {
+    // The date line as the windows program builds it from the system's
+    // texts, each in the locale's own digits and day-half marks.
+    const QDate date(2026, 12, 7);
+    const QTime time(14, 5, 33);
+    const QString golden = Golden("heater_ru.txt");
+    const qsizetype titleAt = golden.indexOf(QStringLiteral("            Расчет"));
+    for (const char* name : {"ar_EG", "fa_IR", "bn_BD", "my_MM", "ne_NP", "ko_KR", "en_US", "ru_RU"}) {
+        const QLocale locale{QString::fromLatin1(name)};
+        // The day with the right-to-left mark that ar_EG writes after it.
+        const QString rlm = locale.toString(date, QLocale::ShortFormat).contains(QChar(0x200F)) ? QString(QChar(0x200F)) : QString();
+        const QString line = QStringLiteral(" ") + locale.toString(date, QStringLiteral("d")) + rlm +
+                             MonthName(12) + locale.toString(date, QStringLiteral("yyyy")) + QStringLiteral("г.") +
+                             QString(8, QLatin1Char(' ')) + TimeText(time, locale);
+        const ReportSummary s = Check(QString(12, QLatin1Char(' ')) + line + golden.mid(titleAt));
+        EXPECT_EQ(s.mismatches, 0) << name << Describe(s);
+        EXPECT_EQ(s.date.toStdString(), "2026-12-07 14:05:33") << name << " " << line.toStdString();
+    }
 }
 
 TEST(CheckReport, SeveralDocumentsInOneFileAndWindowsLineEnds) {

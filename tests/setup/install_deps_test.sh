@@ -16,7 +16,8 @@ run=$("$script" --list run)
 dev=$("$script" --list dev)
 all=$("$script" --list run build dev)
 
-for pkg in qt6-qpa-plugins qt6-translations-l10n fonts-liberation cmake qt6-base-dev librsvg2-bin help2man; do
+for pkg in qt6-qpa-plugins qt6-translations-l10n fonts-liberation cmake qt6-base-dev librsvg2-bin help2man \
+           libpoppler-cpp0v5 libpoppler-cpp-dev; do
   has "$run_build" "$pkg" || fail "./run does not install $pkg"
 done
 for pkg in libgtest-dev clang hyperfine xvfb openbox xdotool imagemagick lintian; do
