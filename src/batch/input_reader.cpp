@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/input_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
 #include <unistd.h>
 
+#include "batch/sheet_reader.h"
 #include "platform/safe_output.h"
 
 namespace heatx::batch {
@@ -293,13 +295,60 @@ bool InputReader::Fill() {
         scan_ -= pos_;
         pos_ = 0;
     }
-    const std::ptrdiff_t n = source_.Read(raw_.get(), kReadSize);
-    if (n < 0) return Stop(QStringLiteral("ошибка чтения: %1").arg(SystemErrorText(errno)));
+    if (!sniffed_) return Sniff();
+    const std::ptrdiff_t n = sheet_ ? sheet_->Read(raw_.get(), kReadSize) : source_.Read(raw_.get(), kReadSize);
+    if (n < 0) return Stop(sheet_ ? sheet_->Error() : QStringLiteral("ошибка чтения: %1").arg(SystemErrorText(errno)));
     if (n == 0) {
         atEnd_ = true;
         return Decode(nullptr, 0, true);
     }
     return Decode(raw_.get(), std::size_t(n), false);
+}
+
+bool InputReader::Sniff() {
+    sniffed_ = true;
+    constexpr std::size_t kHead = 8;
+    std::size_t have = 0;
+    while (have < kHead) {
+        const std::ptrdiff_t n = source_.Read(raw_.get() + have, kHead - have);
+        if (n < 0) return Stop(QStringLiteral("ошибка чтения: %1").arg(SystemErrorText(errno)));
+        if (n == 0) break;
+        have += std::size_t(n);
+    }
+    const std::string_view head(raw_.get(), have);
+    if (SheetReader::LooksLikeZip(head)) return OpenSheet(have);
+    if (head == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
+        return Stop(QStringLiteral("это таблица в старом формате .xls (или защищённая паролем) — "
+                                   "сохраните её как .xlsx, .ods или CSV"));
+    if (head.substr(0, 5) == "%PDF-") return Stop(QStringLiteral("это PDF, а не таблица"));
+    if (have < kHead) atEnd_ = true;
+    return Decode(raw_.get(), have, atEnd_);
+}
+
+bool InputReader::OpenSheet(std::size_t have) {
+    std::string bytes(raw_.get(), have);
+    for (;;) {
+        const std::ptrdiff_t n = source_.Read(raw_.get(), kReadSize);
+        if (n < 0) return Stop(QStringLiteral("ошибка чтения: %1").arg(SystemErrorText(errno)));
+        if (n == 0) break;
+        if (bytes.size() + std::size_t(n) > SheetReader::kMaxFileBytes)
+            return Stop(QStringLiteral("таблица больше %1 МБ — это не файл вариантов").arg(SheetReader::kMaxFileBytes >> 20));
+        bytes.append(raw_.get(), std::size_t(n));
+    }
+    QString error;
+    sheet_ = SheetReader::Open(std::move(bytes), &error);
+    if (!sheet_) return Stop(error);
+    // The sheet's text is UTF-8 with semicolons, whatever the options say.
+    started_ = bomChecked_ = true;
+    mode_ = Mode::Utf8;
+    options_.separator = ';';
+    SetSeparator(';');
+    if (note_) {
+        note_(sheet_->SheetName().isEmpty()
+                  ? QStringLiteral("таблица %1: читается её первый лист").arg(sheet_->Kind())
+                  : QStringLiteral("таблица %1: читается её первый лист «%2»").arg(sheet_->Kind(), sheet_->SheetName()));
+    }
+    return true;
 }
 
 bool InputReader::NextLine(std::string_view& line, bool& overlong) {
@@ -449,12 +498,23 @@ void InputReader::Split(std::string_view line, Record& record) {
 }
 
 bool InputReader::IsHeader(const Record& record) const {
-    bool anyText = false;
-    for (std::string_view f : record.fields) {
+    for (std::string_view f : record.fields)
         if (ReadsAsNumber(f)) return false;
-        if (!f.empty()) anyText = true;
+    return true;
+}
+
+void InputReader::DropExtraColumns(Record& record) {
+    if (record.fields.size() <= std::size_t(expectedFields_)) return;
+    if (!extraTold_ && note_) {
+        const int id = options_.idColumn ? 1 : 0;
+        note_(QStringLiteral("строка %1: столбцов %2, а вариант занимает %3 — столбцы правее %3-го "
+                             "(комментарии) не читаются, и в других строках тоже")
+                  .arg(record.line)
+                  .arg(record.fields.size() + std::size_t(id))
+                  .arg(expectedFields_ + id));
     }
-    return anyText;
+    extraTold_ = true;
+    record.fields.resize(std::size_t(expectedFields_));
 }
 
 void InputReader::RepairUtf8(std::string_view& line) {
@@ -488,7 +548,7 @@ bool InputReader::Next(Record& record) {
                 ++counts_.blankLines;
                 continue;
             }
-            if (line.front() == '#') {
+            if (line.front() == '#' || (line.size() > 1 && line[0] == '"' && line[1] == '#')) {
                 ++counts_.commentLines;
                 continue;
             }
@@ -512,20 +572,29 @@ bool InputReader::Next(Record& record) {
                                   .arg(SeparatorName(separator_)));
                 }
             }
+            firstLineSeen_ = true;
             Split(line, record);
-            if (!firstLineSeen_) {
-                firstLineSeen_ = true;
-                if (options_.detectHeader && record.problem == Record::Problem::None && IsHeader(record)) {
-                    ++counts_.headerLines;
-                    if (note_)
-                        note_(QStringLiteral("строка %1 — заголовок (в ней нет чисел), пропущена; "
-                                             "--no-header читает её как вариант")
-                                  .arg(lineNumber_));
-                    continue;
-                }
+            if (record.problem == Record::Problem::None && record.id.empty() &&
+                std::all_of(record.fields.begin(), record.fields.end(), [](std::string_view f) { return IsBlankLine(f); })) {
+                ++counts_.blankLines;  // a spreadsheet's empty row: ;;;;;
+                continue;
             }
+            if (!dataSeen_ && options_.detectHeader && record.problem == Record::Problem::None && IsHeader(record)) {
+                // Titles above the table, a header of one line or of two
+                // (names, then units).
+                if (note_ && counts_.headerLines < 3)
+                    note_(QStringLiteral("строка %1 — заголовок (в ней нет чисел), пропущена; "
+                                         "--no-header читает её как вариант")
+                              .arg(lineNumber_));
+                else if (note_ && counts_.headerLines == 3)
+                    note_(QStringLiteral("и дальше строки без чисел до первого варианта пропускаются как заголовок"));
+                ++counts_.headerLines;
+                continue;
+            }
+            DropExtraColumns(record);
         }
         firstLineSeen_ = true;
+        dataSeen_ = true;
         record.variant = ++counts_.variants;
         return true;
     }

@@ -18,6 +18,8 @@
 
 namespace heatx::batch {
 
+class SheetReader;
+
 // Where the bytes come from.
 class ByteSource {
 public:
@@ -76,16 +78,17 @@ struct Record {
     std::string_view id;        // with idColumn: the name, as written
     // The fields in UTF-8, quotes removed, each blank that stands between two
     // digits (a thousands separator: blank, no-break or narrow no-break
-    // space) taken out; trailing empty fields beyond expectedFields dropped.
+    // space) taken out; fields beyond expectedFields dropped (a comment
+    // column after the last field, empty cells of a spreadsheet).
     std::vector<std::string_view> fields;
 };
 
 // Counts of what was read, for the summary at the end.
 struct ReadCounts {
     std::int64_t variants = 0;
-    std::int64_t headerLines = 0;
-    std::int64_t commentLines = 0;  // lines beginning with #
-    std::int64_t blankLines = 0;
+    std::int64_t headerLines = 0;   // titles and headers: lines without numbers before the first variant
+    std::int64_t commentLines = 0;  // lines beginning with # (quoted or not)
+    std::int64_t blankLines = 0;    // empty lines and rows of empty cells
 };
 
 class InputReader {
@@ -117,6 +120,10 @@ private:
     enum class Mode { Undecided, Utf8, Convert };
 
     bool Fill();
+    // The first bytes decide: a spreadsheet (a zip archive) is read through a
+    // SheetReader, files that are no table are refused, the rest is text.
+    bool Sniff();
+    bool OpenSheet(std::size_t have);
     bool Decode(const char* data, std::size_t size, bool atEnd);
     bool Convert(const char* data, std::size_t size, bool atEnd);
     bool StartConverter(const QByteArray& from);
@@ -128,6 +135,9 @@ private:
     // An unquoted field from line[i] to the next separator.
     std::string_view PlainField(std::string_view line, std::size_t& i, bool isId);
     bool IsHeader(const Record& record) const;
+    // Cells beyond the apparatus' fields (a comment column) are dropped; the
+    // first such row is told.
+    void DropExtraColumns(Record& record);
     // A line of UTF-8 input with bytes that are not UTF-8: each such byte
     // becomes U+FFFD (the line then views repaired_), and the first such
     // line is told.
@@ -136,6 +146,9 @@ private:
     void SetSeparator(char separator);
 
     ByteSource& source_;
+    std::unique_ptr<SheetReader> sheet_;
+    bool sniffed_ = false;
+    bool extraTold_ = false;
     ReaderOptions options_;
     int expectedFields_;
     std::function<void(const QString&)> note_;
@@ -155,6 +168,7 @@ private:
     bool skipping_ = false;      // inside an overlong line
     std::int64_t lineNumber_ = 0;
     bool firstLineSeen_ = false;
+    bool dataSeen_ = false;      // a variant line has been read: no more headers
     char separator_ = ';';
     // What each byte may be inside an unquoted field.
     static constexpr unsigned char kSeparatorByte = 1;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a saved report from its file: a PDF through its extracted text, any
-// other file as UTF-8 text, line by line, in bounded memory. Only a regular
+// other file as text, line by line, in bounded memory: UTF-8 with or without
+// a byte order mark, UTF-16 with one, or Windows-1251 (a copy saved by an
+// editor of that system); lines ended by LF, CR LF or a lone CR. Only a regular
 // file is opened, and never in a way that can block: a folder of a class may
 // hold anything.
 #include "batch/report_check.h"
@@ -15,6 +17,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iconv.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,13 +102,32 @@ struct FdCloser {
 // is something else.
 constexpr qsizetype kMaxLineBytes = 64 * 1024;
 
-// How the lines of a text copy are turned into text.
+// How the bytes of a text copy are turned into lines of text.
 struct TextDecoding {
     bool firstLine = true;
+    bool windows1251 = false;  // a line was not UTF-8: so is the whole copy
+    std::optional<QStringDecoder> utf16;  // a copy with a UTF-16 byte order mark
+    bool afterCarriageReturn = false;
 };
 
+// A line in Windows-1251; false when a byte has no character there.
+bool FromWindows1251(const QByteArray& line, QString* text) {
+    const iconv_t cd = iconv_open("UTF-8", "WINDOWS-1251");
+    if (cd == iconv_t(-1)) return false;
+    QByteArray out(line.size() * 3 + 4, Qt::Uninitialized);
+    char* in = const_cast<char*>(line.constData());
+    std::size_t inLeft = std::size_t(line.size());
+    char* to = out.data();
+    std::size_t outLeft = std::size_t(out.size());
+    const bool ok = iconv(cd, &in, &inLeft, &to, &outLeft) != std::size_t(-1);
+    iconv_close(cd);
+    if (!ok) return false;
+    *text = QString::fromUtf8(out.constData(), qsizetype(out.size() - qsizetype(outLeft)));
+    return true;
+}
+
 // The text of one line of a text copy; false with *reason when the bytes are
-// not the text the program saves.
+// not text.
 bool DecodeLine(QByteArray& line, TextDecoding& state, QString* text, QString* reason) {
     if (state.firstLine && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
     state.firstLine = false;
@@ -112,13 +135,37 @@ bool DecodeLine(QByteArray& line, TextDecoding& state, QString* text, QString* r
         *reason = QStringLiteral("двоичный файл, а не текст");
         return false;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    *text = utf8.decode(line);
-    if (utf8.hasError()) {
-        *reason = QStringLiteral("текст не в кодировке UTF-8");
-        return false;
+    if (!state.windows1251) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        *text = utf8.decode(line);
+        if (!utf8.hasError()) return true;
+        state.windows1251 = true;
     }
-    return true;
+    if (FromWindows1251(line, text)) return true;
+    *reason = QStringLiteral("текст не в UTF-8, не в UTF-16 и не в Windows-1251");
+    return false;
+}
+
+// The bytes as UTF-8 (UTF-16 converted) with every line end a LF.
+QByteArray TextBytes(const char* data, qsizetype size, TextDecoding& state) {
+    QByteArray utf8;
+    if (state.utf16) {
+        utf8 = QString(state.utf16->decode(QByteArrayView(data, size))).toUtf8();
+        data = utf8.constData();
+        size = utf8.size();
+    }
+    QByteArray out;
+    out.reserve(size);
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c == '\n' && state.afterCarriageReturn) {
+            state.afterCarriageReturn = false;
+            continue;
+        }
+        state.afterCarriageReturn = c == '\r';
+        out += c == '\r' ? '\n' : c;
+    }
+    return out;
 }
 
 QString LongLineReason() {
@@ -136,12 +183,24 @@ ReportSummary CheckTextFile(int fd, const std::function<void(const ReportHead&)>
         return !checker.GaveUp();
     });
     char buf[64 * 1024];
+    bool first = true;
     for (;;) {
         if (StopSignal() != 0) return NotReport(QStringLiteral("проверка прервана"));
         const ssize_t got = ::read(fd, buf, sizeof buf);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return NotReport(QStringLiteral("ошибка чтения: %1").arg(ReadErrorText(errno)));
-        if (got == 0 || !lines.Feed(buf, got)) break;
+        qsizetype skip = 0;
+        if (first && got >= 2) {
+            const QByteArrayView mark(buf, 2);
+            if (mark == "\xFF\xFE" || mark == "\xFE\xFF") {
+                decoding.utf16.emplace(mark == "\xFF\xFE" ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+                skip = 2;
+            }
+        }
+        first = false;
+        if (got == 0) break;
+        const QByteArray text = TextBytes(buf + skip, got - skip, decoding);
+        if (!lines.Feed(text.constData(), text.size())) break;
     }
     lines.Finish();
     if (lines.Overlong()) return NotReport(LongLineReason());

@@ -6,6 +6,8 @@
 #include "batch/row_runner.h"
 #include "batch/table_command.h"
 #include "batch/input_reader.h"
+#include "batch/sheet_reader.h"
+#include "sheet_files.h"
 #include "batch/table_output.h"
 #include "state/calc_state.h"
 #include "text/text_format.h"
@@ -157,12 +159,14 @@ TEST(InputReader, SpreadsheetShapes) {
     ReaderOptions noHeader;
     noHeader.detectHeader = false;
     EXPECT_EQ(ReadBytes("a;b\n1;2\n", noHeader, 2).rows, (Rows{{"a", "b"}, {"1", "2"}}));
-    // A first line of numbers, or of empty fields, is data.
-    EXPECT_EQ(ReadBytes(";;\n", {}, 3).rows, (Rows{{"", "", ""}}));
+    // A first line with a number is data; a row of empty cells is an empty line.
+    const Read empty = ReadBytes(";;\n ; \n", {}, 3);
+    EXPECT_TRUE(empty.rows.empty());
+    EXPECT_EQ(empty.counts.blankLines, 2);
     EXPECT_EQ(ReadBytes("x;,5\n", {}, 2).rows, (Rows{{"x", ",5"}}));
 
-    // Empty cells after the last column go; missing ones do not appear.
-    EXPECT_EQ(ReadBytes("1;2;;;\n1;;\n1;2;3;;\n", {}, 2).rows, (Rows{{"1", "2"}, {"1", ""}, {"1", "2", "3"}}));
+    // Cells after the last field go; missing ones do not appear.
+    EXPECT_EQ(ReadBytes("1;2;;;\n1;;\n1;2;3;;\n", {}, 2).rows, (Rows{{"1", "2"}, {"1", ""}, {"1", "2"}}));
 
     // A comma-separated export is recognised by its first line and said.
     const Read commas = ReadBytes("0.686,932,\"0,5\",Г\n1,2,3,4\n", {}, 4);
@@ -181,6 +185,120 @@ TEST(InputReader, SpreadsheetShapes) {
     EXPECT_EQ(ids.rows, (Rows{{"1 2", "2171", "x"}, {"7;б", "1", "2"}}));
 }
 
+TEST(InputReader, RowsASpreadsheetAdds) {
+    // Titles, a header of names and one of units, empty rows, a quoted
+    // comment and a comment column: only the variants are read, each skip
+    // counted, the extra column said once.
+    ReaderOptions id;
+    id.idColumn = true;
+    const Read r = ReadBytes("Группа Х-21;;;;\nВариант;λ;ρ;r;\n;Вт/(м·К);кг/м3;Дж/кг\n;;;;\n"
+                             "В01;0,686;932;2171000;прим.\n\"# Варианты\";;\nВ02;1;2;;\n;;;\nВ03;1;2;3;x\n", id, 3);
+    EXPECT_EQ(r.rows, (Rows{{"В01", "0,686", "932", "2171000"}, {"В02", "1", "2", ""}, {"В03", "1", "2", "3"}}));
+    EXPECT_EQ(r.lines, (std::vector<std::int64_t>{5, 7, 9}));
+    EXPECT_EQ(r.counts.headerLines, 3);
+    EXPECT_EQ(r.counts.blankLines, 2);
+    EXPECT_EQ(r.counts.commentLines, 1);
+    ASSERT_EQ(r.notes.size(), 4) << r.notes.join('|').toStdString();
+    EXPECT_EQ(r.notes[3], QStringLiteral("строка 5: столбцов 5, а вариант занимает 4 — столбцы правее 4-го "
+                                         "(комментарии) не читаются, и в других строках тоже"));
+
+    // A title standing alone; a line without numbers after the first variant
+    // is a variant (its row says what is wrong).
+    EXPECT_EQ(ReadBytes("Группа Х-21\n1;2\nа;б\n", {}, 2).rows, (Rows{{"1", "2"}, {"а", "б"}}));
+}
+
+TEST(InputReader, SpreadsheetFilesReadAsTheirFirstSheet) {
+    ReaderOptions id;
+    id.idColumn = true;
+    id.encoding = "WINDOWS-1251";  // a sheet is UTF-8 whatever is asked
+    id.separator = ',';
+    const std::string xlsx = test::XlsxBytes(
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+        "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c><c r=\"B2\" t=\"inlineStr\"><is><t>λ</t></is></c></row>"
+        "<row r=\"4\"><c r=\"A4\" t=\"inlineStr\"><is><t>В01</t></is></c><c r=\"B4\"><v>977.86273200000003</v></c>"
+        "<c r=\"D4\" t=\"s\"><v>2</v></c><c r=\"E4\" t=\"s\"><v>3</v></c></row>"
+        "<row r=\"5\"><c r=\"A5\" t=\"str\"><f>\"В0\"&amp;2</f><v>В02</v></c><c r=\"B5\"><f>B4*2</f><v>2</v></c>"
+        "<c t=\"str\"><v>Г</v></c><c><v>6.8E-1</v></c></row>"
+        "<row r=\"6\"/><row r=\"7\"><c r=\"A7\"/><c r=\"B7\"/></row>"
+        "<row r=\"8\"><c r=\"A8\" t=\"inlineStr\"><is><r><t>В0</t></r><r><t>3</t></r><rPh><t>x</t></rPh></is></c>"
+        "<c r=\"B8\"><v>1E-3</v></c></row><row r=\"9\"><c r=\"B9\"/></row>",
+        "<si><t>Группа Х-21</t></si><si><t>Вариант</t></si><si><r><t>a;\"b</t></r><r><t>\"</t></r></si>"
+        "<si><t>комментарий</t></si>");
+    const std::string ods = test::OdsBytes(
+        "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>Группа Х-21</text:p>"
+        "</table:table-cell><table:table-cell table:number-columns-repeated=\"1000\"/></table:table-row>"
+        "<table:table-row table:number-rows-repeated=\"2\"><table:table-cell table:number-columns-repeated=\"3\"/>"
+        "</table:table-row><table:table-row><table:table-cell office:value-type=\"string\"><text:p>В01</text:p>"
+        "<office:annotation><text:p>заметка</text:p></office:annotation></table:table-cell>"
+        "<table:table-cell office:value-type=\"float\" office:value=\"977.86273200000003\"><text:p>977,86</text:p>"
+        "</table:table-cell><table:table-cell/><table:table-cell office:value-type=\"string\"><text:p>a<text:s "
+        "text:c=\"2\"/>b</text:p><text:p>c;d</text:p></table:table-cell></table:table-row>"
+        "<table:table-row table:number-rows-repeated=\"2\"><table:table-cell office:value-type=\"string\">"
+        "<text:p>В02</text:p></table:table-cell><table:table-cell table:number-columns-repeated=\"2\" "
+        "office:value-type=\"float\" office:value=\"5\"><text:p>5</text:p></table:table-cell></table:table-row>"
+        "<table:table-row table:number-rows-repeated=\"1048570\"><table:table-cell "
+        "table:number-columns-repeated=\"1024\"/></table:table-row>");
+    const struct {
+        const char* name;
+        const std::string& bytes;
+        Rows rows;
+        std::vector<std::int64_t> lines;
+        std::int64_t headers, blanks;
+        QString sheet;
+    } cases[] = {
+        {"xlsx", xlsx, {{"В01", "977.862732", "", "a;\"b\""}, {"В02", "2", "Г", "0.68"}, {"В03", "0.001"}}, {4, 5, 8}, 2, 3,
+         QStringLiteral("таблица .xlsx: читается её первый лист «Варианты»")},
+        {"ods", ods, {{"В01", "977.862732", "", "a  b c;d"}, {"В02", "5", "5"}, {"В02", "5", "5"}}, {4, 5, 6}, 1, 2,
+         QStringLiteral("таблица .ods: читается её первый лист «Лист1»")},
+    };
+    for (const auto& c : cases) {
+        const Read r = ReadBytes(c.bytes, id, 3);
+        EXPECT_EQ(r.rows, c.rows) << c.name;
+        EXPECT_EQ(r.lines, c.lines) << c.name;
+        EXPECT_EQ(r.counts.headerLines, c.headers) << c.name;
+        EXPECT_EQ(r.counts.blankLines, c.blanks) << c.name;
+        EXPECT_TRUE(r.error.isEmpty()) << c.name << r.error.toStdString();
+        ASSERT_FALSE(r.notes.isEmpty()) << c.name;
+        EXPECT_EQ(r.notes[0], c.sheet) << c.name;
+    }
+    EXPECT_EQ(ShortestNumberText("1e-300"), "1e-300");
+    EXPECT_EQ(ShortestNumberText("-2171000"), "-2171000");
+    EXPECT_EQ(ShortestNumberText("abc"), "abc");
+}
+
+TEST(InputReader, FilesThatAreNoTableSayWhatTheyAre) {
+    const std::string good = test::XlsxBytes("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+    std::string deep;
+    for (int i = 0; i < 80; ++i) deep += "<x>";
+    std::string big;
+    for (int i = 0; i < 3000; ++i) big += "<row><c><v>" + std::to_string(i * 7919 % 10007) + ".25</v></c></row>";
+    std::string flipped = test::XlsxBytes(big);
+    for (std::size_t i = flipped.size() / 3; i < flipped.size() / 3 + 40; ++i) flipped[i] = char(flipped[i] ^ 0x5A);
+    const struct {
+        std::string bytes;
+        const char* says;
+    } cases[] = {
+        {good.substr(0, good.size() / 2), "zip-архив (так хранятся таблицы .xlsx и .ods) повреждён"},
+        {flipped, "таблица .xlsx повреждена"},
+        {test::ZipBytes({{"a.txt", "1;2"}}), "это zip-архив, но не таблица .xlsx или .ods"},
+        {test::ZipBytes({{"word/document.xml", "<w/>"}}), "документ Word (.docx)"},
+        {test::ZipBytes({{"mimetype", "application/vnd.oasis.opendocument.text"}}), "документ OpenDocument"},
+        {std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'), "старом формате .xls"},
+        {"%PDF-1.4\n1 0 obj\n", "это PDF, а не таблица"},
+        {test::XlsxBytes("<row><c><v>1</v></row>"), "таблица .xlsx повреждена: ошибка XML"},
+        {test::XlsxBytes("<row r=\"1048577\"><c><v>1</v></c></row>"), "в листе больше 1048576 строк"},
+        {test::XlsxBytes("<row><c><is>" + deep), "вложенность XML глубже 64"},
+        {test::XlsxBytes("<row><c t=\"s\"><v>5</v></c></row>"), "ссылка на строку №5, которой нет"},
+        {test::OdsBytes("<table:table-row/><table:table-row table:number-rows-repeated=\"1048576\"><table:table-cell "
+                        "office:value-type=\"float\" office:value=\"1\"/></table:table-row>"),
+         "в листе больше 1048576 строк"},
+    };
+    for (const auto& c : cases) {
+        const Read r = ReadBytes(c.bytes, {}, 2);
+        EXPECT_TRUE(r.error.contains(QString::fromUtf8(c.says))) << c.says << " / " << r.error.toStdString();
+    }
+}
+
 TEST(InputReader, ThousandsBlanksOnlyBetweenDigits) {
     const std::string nbsp = "\xC2\xA0", narrow = "\xE2\x80\xAF";
     const Read r = ReadBytes("2 171 000;2" + nbsp + "171" + narrow + "000;1 ;a 1;1  2;\"3 000,5\"\n", {}, 6);
@@ -194,11 +312,11 @@ TEST(InputReader, QuotesAndComments) {
     noHeader.detectHeader = false;
     const Read r =
         ReadBytes("# комментарий\n\"a;b\";\"say \"\"hi\"\"\"\n\"open;x\n\"a\"b;c\n  \n\xC2\xA0\n"
-                  "a;b;;c\n\"\";\n \"a\"\n", noHeader, 2);
-    EXPECT_EQ(r.rows, (Rows{{"a;b", "say \"hi\""}, {"<quote>"}, {"<quote>"}, {"a", "b", "", "c"}, {"", ""},
+                  "a;b;;c\n\"\";\n \"a\"\n\"# quoted\";;\n", noHeader, 4);
+    EXPECT_EQ(r.rows, (Rows{{"a;b", "say \"hi\""}, {"<quote>"}, {"<quote>"}, {"a", "b", "", "c"},
                             {" \"a\""}}));  // not quoted: it starts with a blank
-    EXPECT_EQ(r.counts.commentLines, 1);
-    EXPECT_EQ(r.counts.blankLines, 2);
+    EXPECT_EQ(r.counts.commentLines, 2);
+    EXPECT_EQ(r.counts.blankLines, 3);  // "" is an empty cell
 }
 
 TEST(InputReader, OverlongLinesAndBinaryInputInBoundedMemory) {
@@ -313,7 +431,7 @@ TEST(BatchRows, TableLineOfTheByteReaderMatchesTheTextPath) {
         QStringLiteral("0.686;932;2171000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;5;в;0,025;2;3;100"),
         QStringLiteral("0,686;932;2171000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;1;Г;0,025;2;3;100"),
         QStringLiteral("0,686;932;2171000;0,000212;0,5;0,642;0,000549;4180;0,0005;60;5;ГГ;0,025;2;3;100"),
-        QStringLiteral(";;;;;;;;;;;;;;;"),
+        QStringLiteral(";;;;;;;;;;;;;;;0"),
     };
     for (const QString& text : rows) {
         const QStringList fields = text.split(QLatin1Char(';'));

@@ -25,6 +25,7 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QProcess>
+#include <QStringConverter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -508,6 +509,50 @@ TEST(CheckReport, RandomDamageNeverCrashesOrPassesAChangedResult) {
         changed[changed.size() - 2] = changed[changed.size() - 2] == QLatin1Char('9') ? QLatin1Char('0') : QChar(changed[changed.size() - 2].unicode() + 1);
         EXPECT_EQ(Check(QString(golden).replace(r, changed)).mismatches, 1) << r.toStdString();
     }
+}
+
+TEST(CheckReport, TextCopiesAsEditorsSaveThem) {
+    const QString text = Golden("heater_ru.txt");
+    const auto windows1251 = [](const QString& t) {
+        QProcess iconv;
+        iconv.start(QStringLiteral("iconv"), {QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"),
+                                              QStringLiteral("WINDOWS-1251")});
+        iconv.write(t.toUtf8());
+        iconv.closeWriteChannel();
+        iconv.waitForFinished();
+        return iconv.readAllStandardOutput();
+    };
+    const auto utf16 = [](const QString& t, QStringConverter::Encoding e) {
+        QStringEncoder encoder(e, QStringEncoder::Flag::WriteBom);
+        return QByteArray(encoder.encode(t));
+    };
+    QString crOnly = text;
+    crOnly.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    QString crlf = text;
+    crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } copies[] = {
+        {"bom.txt", "\xEF\xBB\xBF" + text.toUtf8()},
+        {"cr.txt", crOnly.toUtf8()},
+        {"utf16le.txt", utf16(crlf, QStringConverter::Utf16LE)},
+        {"utf16be.txt", utf16(text, QStringConverter::Utf16BE)},
+        {"cp1251.txt", windows1251(crlf)},
+        {"cp1251cr.txt", windows1251(crOnly)},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : copies) {
+        ASSERT_GT(c.bytes.size(), 1000) << c.name;
+        WriteFile(dir.filePath(c.name), c.bytes);
+        const ReportSummary s = CheckReportFile(dir.filePath(c.name));
+        EXPECT_TRUE(s.isReport) << c.name << ": " << Describe(s);
+        EXPECT_EQ(s.mismatches, 0) << c.name << ": " << Describe(s);
+        EXPECT_EQ(s.student, CheckReportText(text).student) << c.name;
+    }
+    // Bytes that no such encoding has.
+    WriteFile(dir.filePath("x.txt"), "abc\x98\xFF\n");
+    EXPECT_EQ(CheckReportFile(dir.filePath("x.txt")).reason, QStringLiteral("текст не в UTF-8, не в UTF-16 и не в Windows-1251"));
 }
 
 TEST(CheckReport, AnythingElseIsNotAReport) {
