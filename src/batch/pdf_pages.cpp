@@ -4,6 +4,7 @@
 // 10 000 variants takes to compute, so the table does not pay for it.
 #include "batch/report_pages.h"
 #include "platform/paged_text_printer.h"
+#include "platform/pdf_text_map.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -46,7 +47,7 @@ public:
         printer_.reset();
         writer_.reset();
         buffer_.close();
-        pdf = drawn ? buffer_.data() : QByteArray();
+        pdf = drawn ? heatx::PlainTextMaps(buffer_.data()) : QByteArray();
         return ok;
     }
 

@@ -221,14 +221,27 @@ ReportSummary CheckPdfFile(int fd, const std::function<void(const ReportHead&)>&
     // The number at the foot of each PDF page is the page's, not the
     // report's: "стр. 2 из 3".
     static const QRegularExpression pageFoot(QStringLiteral("^\\s*стр\\. [0-9]+ из [0-9]+\\s*$"));
+    qsizetype letters = 0, marks = 0;
     const bool read = PdfReader()(fd, [&](QStringView line) {
         if (pageFoot.match(line.toString()).hasMatch()) return;
         if (!line.trimmed().isEmpty()) any = true;
+        for (QChar c : line) {
+            if (c.isSpace()) continue;
+            ++marks;
+            letters += c.isLetter() ? 1 : 0;
+        }
         checker.Line(line);
     }, &reason);
     if (!read) return NotReport(reason);
     if (!any) return NotReport(QStringLiteral("в PDF нет текста"));
-    return checker.Finish();
+    ReportSummary summary = checker.Finish();
+    // A PDF whose text map was lost (re-written by a program that keeps the
+    // glyphs but not what they stand for) gives digits and signs where the
+    // words were: no heading is found, and few of its marks are letters.
+    if (!summary.isReport && summary.reason.startsWith(QStringLiteral("нет ни одного заголовка")) && letters * 10 < marks * 4)
+        summary.reason = QStringLiteral("текст PDF не читается: файл, вероятно, пересохранён другой программой; "
+                                        "сдайте исходный PDF или .txt");
+    return summary;
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ QStringList MatchVariants(const ReportHead& head, const std::vector<VariantRow>&
     std::vector<float> values;
     for (int i = 0; i < n; ++i) values.push_back(ReadNumber(NormalizeDecimal(head.texts[i])));
     for (const VariantRow& row : rows) {
-        if (row.fields.size() != FieldCount(head.type)) continue;
+        if (row.fields.size() < FieldCount(head.type)) continue;  // a comment column after the fields may follow
         bool same = true;
         for (int i = 0; i < n && same; ++i) same = ReadNumber(NormalizeDecimal(row.fields[i].trimmed())) == values[i];
         if (same && !ids.contains(row.id)) ids.append(row.id);

@@ -3,6 +3,7 @@
 
 #include "platform/cups_job.h"
 #include "platform/paged_text_printer.h"
+#include "platform/pdf_text_map.h"
 #include "platform/report_notes.h"
 #include "platform/safe_output.h"
 
@@ -276,7 +277,7 @@ QByteArray PaintReportPdf(const QString& title, const QString& fontName, double 
     // A whole PDF starts with its header and ends with the end-of-file mark
     // after the cross-reference table and trailer.
     if (!painted || !bytes.startsWith("%PDF-") || !bytes.trimmed().endsWith("%%EOF")) return QByteArray();
-    return bytes;
+    return PlainTextMaps(bytes);
 }
 
 QtReportPrinter::QtReportPrinter(Notify notify, Clock clock)

@@ -14,16 +14,21 @@
 #include "evaporator/evap_input.h"
 #include "evaporator/evap_model.h"
 #include "evaporator/evap_report.h"
+#include "platform/paged_text_printer.h"
+#include "platform/pdf_text_map.h"
 #include "platform/qt_report_printer.h"
 #include "report/report_frame.h"
 #include "text/text_format.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QProcess>
 #include <QStringConverter>
 #include <QTemporaryDir>
@@ -232,6 +237,69 @@ TEST_F(ProgramReports, APdfOfSeveralNumberedPagesIsRight) {
     const ReportSummary s = CheckReportFile(pdf);
     EXPECT_EQ(s.blocks, 12) << Describe(s);
     EXPECT_EQ(s.mismatches, 0) << Describe(s);
+}
+
+// Pages of a PDF as PNG files, one string per page; empty without pdftoppm.
+QList<QByteArray> PagePictures(const QString& pdf) {
+    QTemporaryDir dir;
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"), pdf,
+                                              dir.filePath(QStringLiteral("p"))});
+    QList<QByteArray> pages;
+    if (!render.waitForFinished(60000) || render.exitCode() != 0) return pages;
+    for (const QString& name : QDir(dir.path()).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name)) {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::ReadOnly)) pages.append(f.readAll());
+    }
+    return pages;
+}
+
+TEST(CheckPdf, TextMapSurvivesAGhostscriptRewrite) {
+    QByteArray raw;
+    {
+        QBuffer buffer(&raw);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        PagedTextPrinter printer(&writer);
+        for (const QString& line : Golden("heater_ru.txt").split(QLatin1Char('\n'))) printer.PrintLine(line);
+        printer.EndDocument();
+        ASSERT_TRUE(printer.Finish());
+    }
+    const QByteArray plain = PlainTextMaps(raw);
+    EXPECT_TRUE(raw.contains("beginbfrange"));
+    EXPECT_FALSE(plain.contains("beginbfrange"));
+    EXPECT_TRUE(plain.contains("beginbfchar\n<0000> <0000>\n<0001> <0020>\n")) << "the blank glyph is a space";
+    EXPECT_EQ(PlainTextMaps(plain), plain);
+    EXPECT_EQ(PlainTextMaps("%PDF-1.4\nnot what the toolkit writes"), "%PDF-1.4\nnot what the toolkit writes");
+    QTemporaryDir dir;
+    const QString rawPath = dir.filePath("raw.pdf"), plainPath = dir.filePath("plain.pdf");
+    WriteFile(rawPath, raw);
+    WriteFile(plainPath, plain);
+    const QList<QByteArray> pages = PagePictures(plainPath);
+    ASSERT_FALSE(pages.isEmpty()) << "pdftoppm renders the re-written PDF";
+    EXPECT_EQ(pages, PagePictures(rawPath)) << "the pages look as they did";
+    EXPECT_EQ(CheckReportFile(plainPath).mismatches, 0);
+    EXPECT_TRUE(CheckReportFile(plainPath).isReport);
+
+    if (QStandardPaths::findExecutable(QStringLiteral("gs")).isEmpty()) GTEST_SKIP() << "Ghostscript (gs) is not installed";
+    const auto rewrite = [&dir](const QString& from) {
+        const QString to = dir.filePath(QFileInfo(from).baseName() + QStringLiteral("-gs.pdf"));
+        QProcess gs;
+        gs.start(QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dBATCH"),
+                                        QStringLiteral("-dSAFER"), QStringLiteral("-sDEVICE=pdfwrite"),
+                                        QStringLiteral("-sOutputFile=") + to, from});
+        EXPECT_TRUE(gs.waitForFinished(120000));
+        EXPECT_EQ(gs.exitCode(), 0) << gs.readAllStandardError().toStdString();
+        return to;
+    };
+    const ReportSummary kept = CheckReportFile(rewrite(plainPath));
+    EXPECT_TRUE(kept.isReport) << Describe(kept);
+    EXPECT_EQ(kept.mismatches, 0) << Describe(kept);
+    EXPECT_EQ(kept.blocks, CheckReportText(Golden("heater_ru.txt")).blocks);
+    // The toolkit's own map does not survive: the reason says so plainly.
+    EXPECT_EQ(CheckReportFile(rewrite(rawPath)).reason,
+              QStringLiteral("текст PDF не читается: файл, вероятно, пересохранён другой программой; "
+                             "сдайте исходный PDF или .txt"));
 }
 
 TEST(CheckTool, BatchReportsAsTextAndPdfInBothLocalesAreRight) {
