@@ -264,6 +264,18 @@ private:
             file_ = OpenOutput(target_, &error);
             if (!file_) return Fail(error, kExitOutputFailed);
             sink_ = file_.get();
+            // A spreadsheet opening a CSV guesses its encoding: Windows-1251
+            // when asked for, else UTF-8 marked as such for a Russian one.
+            if (!o_.report && IsCsvPath(o_.outputPath)) {
+                QByteArray name = o_.input.encoding.toUpper();
+                name.replace('-', QByteArray()).replace('_', QByteArray());
+                if (name == "WINDOWS1251" || name == "CP1251") {
+                    recode_ = std::make_unique<Windows1251Sink>(*file_);
+                    sink_ = recode_.get();
+                } else if (o_.decimalMark == ',' && !file_->Write("\xEF\xBB\xBF", 3)) {
+                    return Fail(file_->ErrorText(), kExitOutputFailed);
+                }
+            }
         }
         return std::nullopt;
     }
@@ -378,6 +390,7 @@ private:
     const OutputTarget target_;
     InputReader reader_;
     std::unique_ptr<ByteSink> file_;
+    std::unique_ptr<ByteSink> recode_;
     std::unique_ptr<TableWriter> table_;
     ByteSink* sink_ = &standardOutput_;
 };

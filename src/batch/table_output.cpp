@@ -3,16 +3,20 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <cerrno>
+#include <iconv.h>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 namespace heatx::batch {
 
@@ -319,6 +323,48 @@ bool CsvWriter::Finish() {
     return !failed_;
 }
 
+Windows1251Sink::Windows1251Sink(ByteSink& to)
+    : to_(to), converter_(iconv_open("WINDOWS-1251//TRANSLIT", "UTF-8")) {}
+
+Windows1251Sink::~Windows1251Sink() {
+    if (converter_ != reinterpret_cast<void*>(-1)) iconv_close(static_cast<iconv_t>(converter_));
+}
+
+bool Windows1251Sink::Write(const char* data, std::size_t size) {
+    if (converter_ == reinterpret_cast<void*>(-1)) return false;
+    std::string in = std::move(carry_);
+    carry_.clear();
+    in.append(data, size);
+    char* from = in.data();
+    std::size_t left = in.size();
+    std::string out;
+    char buffer[1 << 14];
+    while (left > 0) {
+        char* to = buffer;
+        std::size_t room = sizeof buffer;
+        const std::size_t r = iconv(static_cast<iconv_t>(converter_), &from, &left, &to, &room);
+        out.append(buffer, std::size_t(to - buffer));
+        if (r != std::size_t(-1)) break;
+        if (errno == E2BIG) continue;
+        if (errno == EINVAL) {  // a character cut by the end of this write
+            carry_.assign(from, left);
+            break;
+        }
+        out += '?';  // a byte that is no UTF-8
+        ++from;
+        --left;
+    }
+    return to_.Write(out.data(), out.size());
+}
+
+bool Windows1251Sink::Finish() {
+    if (!carry_.empty() && !to_.Write("?", 1)) return false;
+    carry_.clear();
+    return to_.Finish();
+}
+
+bool IsCsvPath(const QString& path) { return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive); }
+
 bool IsXlsxPath(const QString& path) { return path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive); }
 
 std::unique_ptr<XlsxWriter> XlsxWriter::Open(const OutputTarget& target, QString* error) {
@@ -402,10 +448,138 @@ bool XlsxWriter::Finish() {
         file_.Discard();
         return false;
     }
+    if (!PrintedNumbers(file_.TempPath())) {
+        rewriteFailed_ = true;
+        file_.Discard();
+        return false;
+    }
     return file_.Commit();
 }
 
+namespace {
+
+// A number of the sheet as the table prints it: the library writes the
+// double nearest to the nine digits with sixteen ("977.8627320000001"),
+// which a spreadsheet shows in full. Whole numbers (counts, line numbers)
+// come out exact and stay.
+void PutPrintedNumber(std::string_view stored, std::string& out) {
+    if (stored.find_first_of(".eE") == std::string_view::npos) {
+        out += stored;
+        return;
+    }
+    const std::string text(stored);
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) {
+        out += stored;
+        return;
+    }
+    char digits[40];
+    const int n = std::snprintf(digits, sizeof digits, "%.9g", value);
+    out.append(digits, std::size_t(n));
+}
+
+// The <v> values of the sheet's XML, as it streams through.
+class NumberRewriter {
+public:
+    std::string Feed(std::string_view chunk, bool atEnd) {
+        pending_ += chunk;
+        std::string out;
+        std::size_t pos = 0;
+        for (;;) {
+            const std::size_t open = pending_.find("<v>", pos);
+            if (open == std::string::npos) {
+                const std::size_t keep = atEnd ? 0 : std::min<std::size_t>(pending_.size() - pos, 2);
+                out.append(pending_, pos, pending_.size() - pos - keep);
+                pos = pending_.size() - keep;
+                break;
+            }
+            const std::size_t close = pending_.find("</v>", open + 3);
+            if (close == std::string::npos) {
+                out.append(pending_, pos, open - pos);
+                pos = open;
+                if (atEnd) {
+                    out.append(pending_, pos);
+                    pos = pending_.size();
+                }
+                break;
+            }
+            out.append(pending_, pos, open + 3 - pos);
+            PutPrintedNumber(std::string_view(pending_).substr(open + 3, close - open - 3), out);
+            out += "</v>";
+            pos = close + 4;
+        }
+        pending_.erase(0, pos);
+        return out;
+    }
+
+private:
+    std::string pending_;
+};
+
+}  // namespace
+
+// The written file's sheet again with the printed numbers. The archive is
+// rebuilt in memory and written back into the same file (the one whose
+// descriptor the commit syncs); the sheet's text goes through a temporary
+// file, so that a large table is never held whole.
+bool XlsxWriter::PrintedNumbers(const QByteArray& path) {
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadWrite)) return false;
+    const QByteArray archive = file.readAll();
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(archive.constData(), zip_uint64_t(archive.size()), 0, &error);
+    zip_t* zip = source != nullptr ? zip_open_from_source(source, 0, &error) : nullptr;
+    zip_error_fini(&error);
+    if (zip == nullptr) {
+        if (source != nullptr) zip_source_free(source);
+        return false;
+    }
+    zip_source_keep(source);
+    bool ok = false;
+    QTemporaryFile sheetText(QFileInfo(file).absolutePath() + QStringLiteral("/.heatx-sheet-XXXXXX"));
+    const zip_int64_t index = zip_name_locate(zip, "xl/worksheets/sheet1.xml", 0);
+    zip_file_t* sheet = index >= 0 ? zip_fopen_index(zip, zip_uint64_t(index), 0) : nullptr;
+    if (sheet != nullptr && sheetText.open()) {
+        NumberRewriter rewriter;
+        char buffer[1 << 16];
+        ok = true;
+        for (;;) {
+            const zip_int64_t n = zip_fread(sheet, buffer, sizeof buffer);
+            if (n < 0) ok = false;
+            if (n <= 0) break;
+            const std::string out = rewriter.Feed(std::string_view(buffer, std::size_t(n)), false);
+            ok = ok && sheetText.write(out.data(), qint64(out.size())) == qint64(out.size());
+        }
+        const std::string rest = rewriter.Feed({}, true);
+        ok = ok && sheetText.write(rest.data(), qint64(rest.size())) == qint64(rest.size()) && sheetText.flush();
+    }
+    if (sheet != nullptr) zip_fclose(sheet);
+    if (ok) {
+        const QByteArray name = QFile::encodeName(sheetText.fileName());
+        zip_source_t* text = zip_source_file(zip, name.constData(), 0, -1);
+        ok = text != nullptr && zip_file_replace(zip, zip_uint64_t(index), text, 0) == 0;
+        if (!ok && text != nullptr) zip_source_free(text);
+    }
+    if (ok) {
+        ok = zip_close(zip) == 0;
+    } else {
+        zip_discard(zip);
+    }
+    QByteArray rebuilt;
+    if (ok && zip_source_open(source) == 0) {
+        char buffer[1 << 16];
+        for (zip_int64_t n; (n = zip_source_read(source, buffer, sizeof buffer)) > 0;) rebuilt.append(buffer, qsizetype(n));
+        zip_source_close(source);
+    }
+    zip_source_free(source);
+    if (!ok || rebuilt.isEmpty()) return false;
+    return file.seek(0) && file.resize(0) && file.write(rebuilt) == rebuilt.size() && file.flush();
+}
+
 QString XlsxWriter::ErrorText() const {
+    if (rewriteFailed_) return QStringLiteral("не удаётся записать файл «%1»: не дописываются числа листа").arg(file_.Path());
     if (tooManyRows_)
         return QStringLiteral("не удаётся записать файл «%1»: в листе таблицы не больше 1 048 576 строк")
             .arg(file_.Path());

@@ -75,6 +75,27 @@ public:
     std::string bytes;
 };
 
+// Text for a Russian spreadsheet's CSV import: the UTF-8 written to it goes
+// on in Windows-1251 (a character that encoding lacks becomes "?"). Finish()
+// finishes the output beneath.
+class Windows1251Sink : public ByteSink {
+public:
+    explicit Windows1251Sink(ByteSink& to);
+    ~Windows1251Sink() override;
+    bool Write(const char* data, std::size_t size) override;
+    bool Finish() override;
+    bool Flush() override { return to_.Flush(); }
+    QString ErrorText() const override { return to_.ErrorText(); }
+
+private:
+    ByteSink& to_;
+    void* converter_;   // iconv_t
+    std::string carry_;  // a character cut between two writes
+};
+
+// Whether a path asks for separated text (.csv, any case).
+bool IsCsvPath(const QString& path);
+
 struct OutputTarget {
     QString path;
     bool force = false;   // an existing regular file may be replaced
@@ -159,7 +180,10 @@ public:
 private:
     XlsxWriter() = default;
     void Check(int error);
+    // Rewrites the numbers of the written file's sheet as printed.
+    static bool PrintedNumbers(const QByteArray& path);
     AtomicFile file_;
+    bool rewriteFailed_ = false;
     void* workbook_ = nullptr;   // lxw_workbook
     void* worksheet_ = nullptr;  // lxw_worksheet
     unsigned row_ = 0;

@@ -47,16 +47,20 @@ std::optional<int> ParsePercent(const QString& text) {
 
 namespace {
 
-// A base value as written: sign, digits and count of decimals, and the mark.
+// A base value as written: sign, digits and count of decimals, the mark, and
+// the exponent as written (6,8E-01, as spreadsheets write small numbers in
+// narrow columns): a variant keeps the exponent and varies the mantissa.
 struct WrittenNumber {
     bool negative = false;
-    int64_t units = 0;  // the value in units of its last written digit
+    int64_t units = 0;  // the mantissa in units of its last written digit
     int decimals = 0;
     QChar mark = QLatin1Char(',');
+    QString exponent;   // "E-01", "e5" or empty
 };
 
 std::optional<WrittenNumber> ReadWritten(const QString& text) {
-    static const QRegularExpression re(QStringLiteral("^\\s*(-?)([0-9]+)(?:([.,])([0-9]+))?\\s*$"));
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(-?)([0-9]+)(?:([.,])([0-9]+))?([eE][-+]?[0-9]{1,3})?\\s*$"));
     const auto m = re.match(text);
     if (!m.hasMatch()) return std::nullopt;
     const QString digits = m.captured(2) + m.captured(4);
@@ -66,12 +70,14 @@ std::optional<WrittenNumber> ReadWritten(const QString& text) {
     w.units = digits.toLongLong();
     w.decimals = static_cast<int>(m.captured(4).size());
     if (!m.captured(3).isEmpty()) w.mark = m.captured(3)[0];
+    w.exponent = m.captured(5);
     return w;
 }
 
-QString WriteNumber(bool negative, int64_t units, int decimals, QChar mark) {
-    QString digits = QString::number(units).rightJustified(decimals + 1, QLatin1Char('0'));
-    if (decimals > 0) digits.insert(digits.size() - decimals, mark);
+QString WriteNumber(bool negative, int64_t units, const WrittenNumber& as) {
+    QString digits = QString::number(units).rightJustified(as.decimals + 1, QLatin1Char('0'));
+    if (as.decimals > 0) digits.insert(digits.size() - as.decimals, as.mark);
+    digits += as.exponent;
     return negative && units != 0 ? QLatin1Char('-') + digits : digits;
 }
 
@@ -196,7 +202,7 @@ bool ReadBases(const VariantOptions& options, const std::vector<std::int64_t>& l
             written[b].back() = ReadWritten(set.bases[b][f]);
             if (!written[b].back()) {
                 set.error = QStringLiteral("строка %1 файла основы, поле %2 «%3»: варьировать можно только число, "
-                                           "записанное цифрами (не больше 15)")
+                                           "записанное цифрами (не больше 15), можно с порядком: 6,8E-01")
                                 .arg(lineNumbers[b]).arg(f).arg(set.bases[b][f]);
                 return false;
             }
@@ -224,7 +230,7 @@ bool Draw(const QStringList& base, const WrittenRow& written, const std::vector<
             drawn = false;  // a positive input never becomes zero
             continue;
         }
-        fields[static_cast<qsizetype>(f)] = WriteNumber(w->negative, units, w->decimals, w->mark);
+        fields[static_cast<qsizetype>(f)] = WriteNumber(w->negative, units, *w);
     }
     return drawn;
 }

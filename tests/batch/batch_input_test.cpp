@@ -14,6 +14,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -406,6 +408,44 @@ TEST(TableOutput, NumbersAsPrintfWritesThem) {
         const std::string text(got, WriteNineDigits(got, v));
         ASSERT_EQ(text, expected) << "bits of " << v;
     }
+}
+
+TEST(TableOutput, XlsxCellsHoldThePrintedNineDigits) {
+    // Results-like floats, one per cell; each cell's stored text is the
+    // table's text, not the double's sixteen digits.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.xlsx"));
+    QString error;
+    auto table = XlsxWriter::Open({path, false, {}}, &error);
+    ASSERT_TRUE(table) << error.toStdString();
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> exponent(-6, 6);
+    std::vector<std::string> expected;
+    for (int row = 0; row < 2000; ++row) {
+        for (int k = 0; k < 5; ++k) {
+            const float v = float(std::pow(10.0, exponent(rng)));
+            table->Number(v);
+            char text[32];
+            expected.emplace_back(text, WriteNineDigits(text, v));
+        }
+        table->Integer(row * 1000003LL);
+        expected.push_back(std::to_string(row * 1000003LL));
+        ASSERT_TRUE(table->EndRow());
+    }
+    ASSERT_TRUE(table->Finish()) << table->ErrorText().toStdString();
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, QStringLiteral("xl/worksheets/sheet1.xml")});
+    ASSERT_TRUE(unzip.waitForFinished());
+    const std::string sheet = unzip.readAllStandardOutput().toStdString();
+    std::vector<std::string> stored;
+    for (std::size_t at = 0; (at = sheet.find("<v>", at)) != std::string::npos; at += 3)
+        stored.push_back(sheet.substr(at + 3, sheet.find("</v>", at) - at - 3));
+    EXPECT_EQ(stored, expected);
+    // Read back as a table file: the same texts.
+    const QByteArray bytes = [&path] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    const Read back = ReadBytes(std::string_view(bytes.constData(), std::size_t(bytes.size())), {}, 6);
+    ASSERT_EQ(back.rows.size(), 2000u);
+    EXPECT_EQ(back.rows[7][2], expected[7 * 6 + 2]);
 }
 
 TEST(TableOutput, CsvCellsQuotingAndDecimalComma) {

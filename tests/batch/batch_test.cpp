@@ -355,6 +355,34 @@ TEST(SpreadsheetFiles, DecimalCommaAndTheLocalesMark) {
               QString::fromUtf8(kSpreadsheetTable));
 }
 
+TEST(SpreadsheetFiles, CsvFilesForARussianSpreadsheetSayTheirEncoding) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("ответы.csv"));
+    const QByteArray comma = RunTool({QStringLiteral("--id"), QStringLiteral("--decimal-comma"), QStringLiteral("heater")},
+                                     kSpreadsheet).out.toUtf8();
+    const struct {
+        QStringList options;
+        const char* lang;
+        QByteArray file;
+    } cases[] = {
+        {{QStringLiteral("--decimal-comma")}, "C.UTF-8", "\xEF\xBB\xBF" + comma},
+        {{QStringLiteral("--numbers"), QStringLiteral("locale")}, "ru_RU.UTF-8", "\xEF\xBB\xBF" + comma},
+        {{QStringLiteral("--decimal-comma"), QStringLiteral("--encoding"), QStringLiteral("windows-1251")}, "C.UTF-8",
+         Windows1251(comma.constData())},
+        {{}, "ru_RU.UTF-8", QByteArray(kSpreadsheetTable)},  // a point: as before, no mark
+    };
+    for (const auto& c : cases) {
+        const QString input = dir.filePath(QStringLiteral("группа.csv"));
+        QFile::remove(input);
+        WriteFile(input, c.options.contains(QStringLiteral("--encoding")) ? Windows1251(kSpreadsheet) : QByteArray(kSpreadsheet));
+        const ToolRun run = RunTool(QStringList{QStringLiteral("--force"), QStringLiteral("--id"), QStringLiteral("-o"), csv} +
+                                        c.options + QStringList{QStringLiteral("heater"), input},
+                                    {}, QString::fromLatin1(c.lang));
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(ReadFile(csv), c.file) << c.options.join(' ').toStdString();
+    }
+}
+
 TEST(SpreadsheetFiles, OutputFilesCsvAndXlsx) {
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("группа.csv"));

@@ -168,8 +168,8 @@ TEST(Variants, ImpossibleRequestsSayWhyInRussian) {
     EXPECT_TRUE(set.error.contains(QStringLiteral("сама не даёт результата (model;)"))) << set.error.toStdString();
     set = MakeVariants(options, QStringLiteral("1;2;3\n"));
     EXPECT_TRUE(set.error.contains(QStringLiteral("нужно полей 16, а их 3")));
-    set = MakeVariants(options, QString(kHeaterBase).replace(QStringLiteral("4180"), QStringLiteral("4.18e3")));
-    EXPECT_TRUE(set.error.contains(QStringLiteral("«4.18e3»"))) << set.error.toStdString();
+    set = MakeVariants(options, QString(kHeaterBase).replace(QStringLiteral("4180"), QStringLiteral("4180.000000000001")));
+    EXPECT_TRUE(set.error.contains(QStringLiteral("«4180.000000000001»"))) << set.error.toStdString();
     options.lineSpread[11] = 500;
     set = MakeVariants(options, kHeaterBase);
     EXPECT_TRUE(set.error.contains(QStringLiteral("тип аппарата")));
@@ -271,6 +271,22 @@ TEST(VariantsTool, WritesTheFileAndTheReportsOfItsVariantsCheckRight) {
     EXPECT_EQ(RunTool({"variants", "boiler", "--from", base}).exitCode, 2);
     EXPECT_EQ(RunTool({"variants", "cooler"}).exitCode, 2);
     EXPECT_EQ(RunTool({"variants", "cooler", "--from", base, "--count", "0"}).exitCode, 2);
+}
+
+TEST(Variants, NumbersInScientificNotationKeepTheirExponent) {
+    // As a spreadsheet writes small numbers in a narrow column.
+    const QString base = QString(kHeaterBase)
+                             .replace(QStringLiteral("0,000212"), QStringLiteral("2,12E-04"))
+                             .replace(QStringLiteral("0,686"), QStringLiteral("6.86e-1"));
+    ExpectGoodSet(Apparatus::Heater, base, 6, 1000);
+    VariantOptions options;
+    options.count = 6;
+    const VariantSet set = MakeVariants(options, base);
+    ASSERT_TRUE(set.error.isEmpty()) << set.error.toStdString();
+    for (const Variant& v : set.variants) {
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9],[0-9]{2}E-04$")).match(v.fields[3]).hasMatch()) << v.fields[3].toStdString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9]\\.[0-9]{2}e-1$")).match(v.fields[0]).hasMatch()) << v.fields[0].toStdString();
+    }
 }
 
 TEST(Variants, DecimalMarkOfTheBaseOrACommaWhenAsked) {
