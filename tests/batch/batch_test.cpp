@@ -107,6 +107,11 @@ TEST(BatchTool, ExampleFilesGiveTheVerifiedResults) {
         const ToolRun run = RunTool({type, Example(type)});
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.out, Golden(QStringLiteral("results_") + type + QStringLiteral(".csv"))) << type.toStdString();
+        // The base a teacher starts variants from: every row ok.
+        const ToolRun base = RunTool({type, Example(QStringLiteral("base-") + type)});
+        const QStringList rows = Lines(base.out.trimmed()).mid(1);
+        EXPECT_FALSE(rows.isEmpty()) << type.toStdString();
+        for (const QString& row : rows) EXPECT_TRUE(row.startsWith(QStringLiteral("ok;"))) << row.toStdString();
     }
 }
 
