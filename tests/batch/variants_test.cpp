@@ -6,7 +6,9 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <set>
@@ -306,4 +308,48 @@ TEST(Variants, DecimalMarkOfTheBaseOrACommaWhenAsked) {
     QString back = withComma;
     EXPECT_EQ(back.replace(QLatin1Char(','), QLatin1Char('.')).section(QLatin1Char('\n'), 1),
               asWritten.section(QLatin1Char('\n'), 1));
+}
+
+TEST(VariantsTool, RoundTripsThroughARealSpreadsheetGiveTheSameAnswers) {
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed: no spreadsheet to try the files with";
+    QTemporaryDir dir;
+    const QString base = QStringLiteral(HEATX_EXAMPLES_DIR "/base-heater.csv");
+    const QString csv = dir.filePath("v.csv"), xlsx = dir.filePath("v.xlsx");
+    for (const QString& out : {csv, xlsx})
+        ASSERT_EQ(RunTool({"variants", "heater", "--from", base, "--count", "8", "--seed", "3", "-o", out}).exitCode, 0);
+    const ToolRun reference = RunTool({"--id", "heater", csv});
+    ASSERT_EQ(reference.exitCode, 0) << reference.err.toStdString();
+    ASSERT_EQ(reference.out.count(QStringLiteral(";ok;")), 8);
+
+    // The spreadsheet converts in a profile of its own, into a folder per step.
+    const auto convert = [&dir](const QString& file, const QString& to, const QString& folder, const QString& filter = {}) {
+        QStringList args = {QStringLiteral("-env:UserInstallation=file://") + dir.filePath("profile"), "--headless"};
+        if (!filter.isEmpty()) args << QStringLiteral("--infilter=") + filter;
+        args << "--convert-to" << to << "--outdir" << dir.filePath(folder) << file;
+        QProcess soffice;
+        soffice.start(QStringLiteral("soffice"), args);
+        EXPECT_TRUE(soffice.waitForFinished(180000));
+        return dir.filePath(folder) + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QLatin1Char('.') +
+               to.section(QLatin1Char(':'), 0, 0);
+    };
+    const QString ods = convert(xlsx, "ods", "ods");
+    const QString calcXlsx = convert(ods, "xlsx", "calc");
+    // Saved back as CSV the way a Russian Calc offers: semicolons, quoted text, Windows-1251.
+    const QString cp1251 = convert(ods, "csv:Text - txt - csv (StarCalc):59,34,34,1,,0,true", "csv1251");
+    // The CSV opened with Russian number reading: numeric cells, then saved as .xlsx and .ods.
+    const QString numeric = convert(csv, "xlsx", "numeric", "Text - txt - csv (StarCalc):59,34,76,1,,1049");
+    const QString numericOds = convert(csv, "ods", "numeric", "Text - txt - csv (StarCalc):59,34,76,1,,1049");
+    for (const QString& file : {xlsx, ods, calcXlsx, cp1251, numeric, numericOds}) {
+        const ToolRun run = RunTool({"--id", "heater", file});
+        EXPECT_EQ(run.exitCode, 0) << file.toStdString() << run.err.toStdString();
+        EXPECT_EQ(run.out, reference.out) << file.toStdString() << "\n" << run.err.toStdString();
+    }
+
+    // The answers as a spreadsheet, saved by Calc as CSV: the same numbers.
+    const QString answers = dir.filePath("ответы.xlsx");
+    ASSERT_EQ(RunTool({"--id", "-o", answers, "heater", xlsx}).exitCode, 0);
+    QFile back(convert(answers, "csv:Text - txt - csv (StarCalc):59,34,76,1", "answers"));
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(back.readAll()).remove(QLatin1Char('"')), reference.out);
 }
