@@ -260,6 +260,8 @@ ReportSummary CheckReportFile(const QString& path, const std::function<void(cons
     if (got < 0) return NotReport(QStringLiteral("ошибка чтения: %1").arg(ReadErrorText(errno)));
     if (got == 0) return NotReport(QStringLiteral("пустой файл"));
     if (got == 5 && std::memcmp(magic, "%PDF-", 5) == 0) return CheckPdfFile(fd, onHead);
+    if (got >= 4 && std::memcmp(magic, "PK\x03\x04", 4) == 0)
+        return NotReport(QStringLiteral("zip-архив (таблица .xlsx или .ods, документ .docx или .odt), а не отчёт"));
     return CheckTextFile(fd, onHead);
 }
 

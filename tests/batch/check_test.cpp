@@ -621,6 +621,9 @@ TEST(CheckReport, TextCopiesAsEditorsSaveThem) {
     // Bytes that no such encoding has.
     WriteFile(dir.filePath("x.txt"), "abc\x98\xFF\n");
     EXPECT_EQ(CheckReportFile(dir.filePath("x.txt")).reason, QStringLiteral("текст не в UTF-8, не в UTF-16 и не в Windows-1251"));
+    WriteFile(dir.filePath("ответы.txt"), QByteArray("PK\x03\x04\x14\0\0\0", 8));
+    EXPECT_EQ(CheckReportFile(dir.filePath("ответы.txt")).reason,
+              QStringLiteral("zip-архив (таблица .xlsx или .ods, документ .docx или .odt), а не отчёт"));
 }
 
 TEST(CheckReport, AnythingElseIsNotAReport) {
