@@ -76,7 +76,14 @@ struct ReportChecker::Impl {
         static const QString traceHeading = Normalize(kTraceHeading);
         static const QString traceEnd = Normalize(kTraceEnd);
         if (inTrace) {
-            if (n == traceEnd) inTrace = false;
+            if (n == traceEnd) {
+                inTrace = false;
+                // The evaporator's table was closed for the trace: a row
+                // after it comes under a header of its own.
+                evapHeaderLines = 0;
+                evapHeaderDone = false;
+                evapClosed = false;
+            }
             return;
         }
         if (n == traceHeading) {
