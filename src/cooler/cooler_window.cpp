@@ -180,6 +180,7 @@ void Form6::KeepData() {
     hide();
     p.Unload(this);
     p.CloseOtherWindows();
+    CoolerDesign(p)->Steps->NewSheet();
     CoolerDesign(p)->CoolerDesignRun();
 }
 
@@ -201,6 +202,7 @@ void Form6::EndCorrections() {
     p.Unload(this);
     p.CloseOtherWindows();
     Form13* design = CoolerDesign(p);
+    design->Steps->NewSheet();
     design->ClearForConstruction();
     for (uint8_t line = kCoolerFirstConstructive; line <= kCoolerLastConstructive; ++line)
         if (!ReadConstructiveLine(p, line)) return;

@@ -88,6 +88,7 @@ void EvapDesignRun(Program& p, SheetWindow& sheet) {
     }
     p.Unload(&sheet);
     p.CloseOtherWindows();
+    EvapDesign(p)->Steps->NewSheet();
     EvapDesign(p)->Run();
 }
 

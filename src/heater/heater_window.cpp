@@ -20,6 +20,7 @@ void OpenDesignWindow(Program& p, SheetWindow& sheet, bool hideResults) {
     p.Unload(&sheet);
     p.CloseOtherWindows();
     Form9* design = HeaterDesign(p);
+    design->Steps->NewSheet();
     if (hideResults) {
         for (QWidget* w : std::initializer_list<QWidget*>{design->Command1, design->Command2, design->Command3,
                                                           design->Command4, design->Command5, design->Label1})

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -92,8 +93,10 @@ TraceWindow::TraceWindow(QWidget* design) : QWidget(design, Qt::Window) {
     layout->addLayout(buttons);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
-    // The whole window on a screen of 1024 x 768.
-    resize(960, 640);
+    // The whole window on the screen, 1024 x 768 included, near its corner.
+    const QRect screen = design->screen()->availableGeometry();
+    setGeometry(screen.left() + 20, screen.top() + 40, std::min(960, screen.width() - 40),
+                std::min(640, screen.height() - 80));
 }
 
 TraceHook::TraceHook(FormWindow* design, Program& program, double left, double top, QStringList header)
@@ -127,6 +130,11 @@ void TraceHook::Computed(const TriedConstruction& row) {
 void TraceHook::Hide() {
     Button->hide();
     if (window_) window_->hide();
+}
+
+void TraceHook::NewSheet() {
+    tried_.clear();
+    Hide();
 }
 
 void TraceHook::Open() {

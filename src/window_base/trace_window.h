@@ -54,6 +54,9 @@ public:
     // The results are off the window (a change of the construction begins):
     // the button and the window go.
     void Hide();
+    // The design window comes from its sheet, which may have changed: the
+    // table starts again.
+    void NewSheet();
     // Opens the window with the trace of the shown result.
     void Open();
 

@@ -105,6 +105,14 @@ private slots:
         Road::Click(r.form9()->Command6);
         Road::Click(r.form9()->Steps->Button);
         QCOMPARE(r.form9()->Steps->Window()->Table->rowCount(), 1);
+        // So does a sheet prepared again from the menu, the design window kept.
+        Road::Click(r.form9()->Command4);
+        r.ToDesign();
+        r.platform.Answer(kConstruction);
+        Road::Click(r.form9()->Command7);
+        Road::Click(r.form9()->Steps->Button);
+        QCOMPARE(r.form9()->Steps->Window()->Table->rowCount(), 1);
+        QCOMPARE(Cell(r.form9()->Steps->Window()->Table, 0, 1), QStringLiteral("ВЕРТ."));
     }
 
     void traceComesAfterItsBlockAndTheReportIsRight() {
