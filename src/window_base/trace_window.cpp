@@ -87,9 +87,9 @@ TraceWindow::TraceWindow(QWidget* design) : QWidget(design, Qt::Window) {
     buttons->addWidget(Note, 1);
     buttons->addWidget(CloseButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Text, 3);
+    layout->addWidget(Text, 4);
     layout->addWidget(tableTitle);
-    layout->addWidget(Table, 2);
+    layout->addWidget(Table, 1);
     layout->addLayout(buttons);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
