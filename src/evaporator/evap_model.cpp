@@ -36,10 +36,12 @@ void EvapModel(CalcState& s, const std::function<void()>& beep, Trace* t) {
 
     s.CalcError = kClear;
     int iterations = 0;
-    const auto fail = [&](const QString& why) {
+    const auto fail = [&](const char16_t* why) {
         if (beep) beep();
         s.CalcError = kSet;
-        if (t) t->Add(u"конец"_s, u"конец итераций"_s, {}).Choose(u"остановлено после итерации %1"_s.arg(iterations), why);
+        if (t)
+            t->Add(u"конец"_s, u"конец итераций"_s, {})
+                .Choose(u"остановлено после итерации %1"_s.arg(iterations), QString::fromUtf16(why));
     };
 
     // The boiling factor A, the condensation factor B and the critical flux.
@@ -107,16 +109,17 @@ void EvapModel(CalcState& s, const std::function<void()>& beep, Trace* t) {
                 .Out(u"x1"_s, s.SurfaceF).Out(u"x2"_s, s.ReTube).Out(u"x2 − x1"_s, width);
         // Even 1 W/m2 gives more than dt: the chord leaves the bracket.
         if (!(s.SurfaceF >= 1.0f))
-            return fail(u"x1 < 1: даже при q = 1 Вт/м² сумма перепадов больше Δt"_s);
+            return fail(u"x1 < 1: даже при q = 1 Вт/м² сумма перепадов больше Δt");
         // The required flux exceeds the critical flux: the ends cross.
         if (s.ReTube < s.SurfaceF || std::isnan(s.ReTube))
-            return fail(u"x2 < x1: нужный тепловой поток больше qкр"_s);
+            return fail(u"x2 < x1: нужный тепловой поток больше qкр");
         if (!(width > tolerance)) {
             settled = true;
             break;
         }
     }
-    if (!settled) return fail(u"x2 − x1 > 0.1 после %1 итераций"_s.arg(kEvapMaxIterations));
+    static_assert(kEvapMaxIterations == 1000, "the message names the limit");
+    if (!settled) return fail(u"x2 − x1 > 0.1 после 1000 итераций");
     if (t)
         t->Add(u"конец"_s, u"конец итераций"_s, {})
             .Choose(u"сошлось за %1 итер."_s.arg(iterations), u"x2 − x1 ≤ 0.1"_s);
@@ -145,7 +148,7 @@ void EvapModel(CalcState& s, const std::function<void()>& beep, Trace* t) {
 
     if (!std::isfinite(s.AlphaTube) || !std::isfinite(s.AlphaShell) ||
         !std::isfinite(s.HeatTransferK) || !std::isfinite(s.SurfaceF))
-        fail(u"результат не конечное число"_s);
+        fail(u"результат не конечное число");
 }
 
 }  // namespace heatx

@@ -16,7 +16,7 @@ namespace heatx {
 inline const QString kTraceHeading = QStringLiteral("ХОД РАСЧЁТА");
 inline const QString kTraceEnd = QStringLiteral("КОНЕЦ ХОДА РАСЧЁТА");
 // Characters of a trace line after the report margin.
-inline constexpr int kTraceReportWidth = 87;
+inline constexpr int kTraceReportWidth = 86;
 
 // The lines of the block, margin included: an empty line, the heading, the
 // steps, the closing line.
