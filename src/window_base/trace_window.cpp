@@ -56,6 +56,24 @@ private:
     int columns_ = 0;
 };
 
+// The steps window goes when its design window is hidden (the student moves
+// on to the menu or the sheet), so it never stands alone over another window.
+class HideWithDesign : public QObject {
+public:
+    HideWithDesign(QWidget* design, std::function<void()> hide) : QObject(design), hide_(std::move(hide)) {
+        design->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Hide) hide_();
+        return false;
+    }
+
+private:
+    std::function<void()> hide_;
+};
+
 }  // namespace
 
 TraceWindow::TraceWindow(QWidget* design) : QWidget(design, Qt::Window) {
@@ -105,6 +123,9 @@ TraceHook::TraceHook(FormWindow* design, Program& program, double left, double t
     Button->setToolTip(u"Шаги расчёта с подставленными числами (F2)"_s);
     Button->hide();
     QObject::connect(Button, &QPushButton::clicked, design, [this] { Open(); });
+    new HideWithDesign(design, [this] {
+        if (window_) window_->hide();
+    });
     auto* key = new QShortcut(QKeySequence(Qt::Key_F2), design);
     QObject::connect(key, &QShortcut::activated, design, [this] {
         if (!Button->isHidden()) Open();

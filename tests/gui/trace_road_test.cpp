@@ -105,8 +105,11 @@ private slots:
         Road::Click(r.form9()->Command6);
         Road::Click(r.form9()->Steps->Button);
         QCOMPARE(r.form9()->Steps->Window()->Table->rowCount(), 1);
-        // So does a sheet prepared again from the menu, the design window kept.
+        // So does a sheet prepared again from the menu, the design window kept;
+        // the steps window goes with its design window.
+        QVERIFY(r.form9()->Steps->Window()->isVisible());
         Road::Click(r.form9()->Command4);
+        QVERIFY(!r.form9()->Steps->Window()->isVisible());
         r.ToDesign();
         r.platform.Answer(kConstruction);
         Road::Click(r.form9()->Command7);
@@ -166,6 +169,7 @@ private slots:
         Road::Click(cooler->Steps->Window()->PrintButton);
         const QString coolerReport = r.platform.printer.lines.join(QLatin1Char('\n'));
         Road::Click(cooler->Command4);
+        QVERIFY(!cooler->Steps->Window()->isVisible());
 
         // The evaporator: its table is closed for the trace and opened again
         // for the next height.
