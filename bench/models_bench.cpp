@@ -58,4 +58,24 @@ void BM_EvapModel(benchmark::State& state) {
 }
 BENCHMARK(BM_EvapModel);
 
+// The same runs with their steps recorded, as the windows and heatx-batch
+// --trace run them: the cost of the trace against the plain runs above.
+void BM_ModelsTraced(benchmark::State& state) {
+    CalcState h = State({0.686f, 932, 2171000, 0.000212f, 0.5f, 0.642f, 0.000549f, 4180, 0.0005f, 60, 5, 0,
+                         0.025f, 2, 3, 100});
+    h.HeaterHorizontal = kSet;
+    CalcState c = State({0.62f, 995, 0.0008f, 4180, 0.0003f, 1.2f, 0.65f, 0.0005f, 4190, 3, 25, 0.0006f, 100000,
+                         0.025f, 1, 0.9f, 100, 0.02f});
+    CalcState e = State({0.684f, 923, 2141000, 0.000191f, 0.683f, 958, 4220, 0.000282f, 0.0589f, 0.598f, 0.598f,
+                         2256000, 43, 0.0005f, 1000000, 4});
+    for (auto _ : state) {
+        Trace trace;
+        HeaterModel(h, &trace);
+        CoolerModel(c, &trace);
+        EvapModel(e, {}, &trace);
+        benchmark::DoNotOptimize(trace.Steps().size());
+    }
+}
+BENCHMARK(BM_ModelsTraced);
+
 }  // namespace

@@ -103,6 +103,12 @@ window "$DESIGN" >/dev/null
 pause
 window_size "$DESIGN" outer 12000 8000
 shot cooler-10-design-results
+xdotool key F2                                        # ХОД РАСЧЁТА
+window "^ХОД РАСЧЁТА$" >/dev/null
+pause 1
+shot cooler-19-trace-window
+xdotool key Escape
+pause
 click "$DESIGN" $PRINT                                # block 1
 
 # 120 tubes by the keyboard; in the design window 0,0005 is refused.

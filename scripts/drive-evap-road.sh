@@ -70,6 +70,12 @@ window "$DESIGN" >/dev/null
 pause
 window_size "$DESIGN" outer 12000 8000
 shot evap-08-results
+xdotool key F2                                        # ХОД РАСЧЁТА
+window "^ХОД РАСЧЁТА$" >/dev/null
+pause 1
+shot evap-19-trace-window
+xdotool key Escape
+pause
 click "$DESIGN" $(centre 2520 4200 5175 375)          # ПЕЧАТЬ (4 м)
 shot evap-09-printed
 # A height of 0,99 m is refused; "Да" asks again.

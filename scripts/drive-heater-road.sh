@@ -67,7 +67,7 @@ click "ПРОВЕРКА ВВОДА" $(centre $((9285 / 2 - 2055 / 2)) 4800 2055 
 DESIGN="^Form9$"
 window "$DESIGN" >/dev/null
 pause
-window_size "$DESIGN" outer 8640 7800
+window_size "$DESIGN" outer 8640 8280
 shot 10-design-type-choice
 click "$DESIGN" $(centre 1000 1200 2055 375)          # ГОРИЗОНТАЛЬНЫЙ
 answer "0,025"
@@ -80,6 +80,12 @@ answer ""
 answer "100"
 pause
 shot 12-design-results
+xdotool key F2                                        # ХОД РАСЧЁТА
+window "^ХОД РАСЧЁТА$" >/dev/null
+pause 1
+shot 19-trace-window
+xdotool key Escape
+pause
 click "$DESIGN" $(centre 1920 4440 5175 375)          # ПЕЧАТЬ
 click "$DESIGN" $(centre 1920 5880 5175 375)          # ПЕРЕХОД К РАСЧЁТУ ДРУГОГО ТЕПЛООБМЕННИКА
 window "ОТЧЁТ СОХРАНЁН|ПЕЧАТЬ ОТЧЁТА|ОТЧЁТ НЕ НАПЕЧАТАН" >/dev/null
@@ -115,6 +121,13 @@ click "$DESIGN" $(centre 1920 4920 5175 375)
 click "$DESIGN" 4000 $((1000 + 60 + 4 * 195 + 90))
 answer "100"
 click "$DESIGN" $(centre $(((8640 - 120 - 2175) / 2)) 2400 2175 375)
+pause
+xdotool key F2                                        # ХОД РАСЧЁТА
+window "^ХОД РАСЧЁТА$" >/dev/null
+pause 1
+shot 20-trace-constructions
+xdotool key Escape
+pause
 click "$DESIGN" $(centre 1920 4440 5175 375)          # ПЕЧАТЬ
 pause
 # Resident memory after the whole road, before the end of the program.

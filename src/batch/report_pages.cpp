@@ -11,12 +11,13 @@
 #include "heater/heater_road.h"
 #include "heater/heater_report.h"
 #include "report/report_frame.h"
+#include "report/trace_block.h"
 #include "text/text_format.h"
 
 namespace heatx::batch {
 
 void PrintRowReport(Apparatus type, RowResult& row, const QString& studentLine, const QString& dateLine,
-                    QChar decimalMark, Printer& printer) {
+                    QChar decimalMark, Printer& printer, const Trace* trace) {
     CalcState& s = row.state;
     s.StudentLine = studentLine;
     switch (type) {
@@ -27,19 +28,16 @@ void PrintRowReport(Apparatus type, RowResult& row, const QString& studentLine, 
     s.PrintStarted = kSet;
     const DateLineSource date = [&dateLine] { return dateLine; };
     switch (type) {
-    case Apparatus::Heater:
-        PrintHeaterRow(s, printer, date, decimalMark);
-        printer.EndDocument();
-        break;
-    case Apparatus::Cooler:
-        PrintCoolerRow(s, printer, date, decimalMark);
-        printer.EndDocument();
-        break;
+    case Apparatus::Heater: PrintHeaterRow(s, printer, date, decimalMark); break;
+    case Apparatus::Cooler: PrintCoolerRow(s, printer, date, decimalMark); break;
     case Apparatus::Evaporator:
         PrintEvapRow(s, printer, date, decimalMark);
-        CloseEvapReport(printer);
+        // The table is closed before the trace, so that it stays whole.
+        PrintClosingRule(printer, kEvapTableWidth);
         break;
     }
+    if (trace) PrintTraceBlock(*trace, printer, decimalMark);
+    printer.EndDocument();
 }
 
 namespace {

@@ -28,9 +28,10 @@ inline const QString kNoResultLine = QStringLiteral(" РАСЧЁТ НЕ ВЫПО
 // Prints the report of an ok row as a student gets it by preparing the sheet,
 // pressing the print button once and leaving the design window: the head and
 // one block (the evaporator: head, table header, one row and the closing
-// rule), then the end of the document. Numbers carry decimalMark.
+// rule), then the end of the document. Numbers carry decimalMark. With a
+// trace, its block follows the results on the same page.
 void PrintRowReport(Apparatus type, RowResult& row, const QString& studentLine, const QString& dateLine,
-                    QChar decimalMark, Printer& printer);
+                    QChar decimalMark, Printer& printer, const Trace* trace = nullptr);
 
 // The page of a variant that has no report (its status is not ok): its name
 // (id, or number and file line), its status and what was wrong, so that in an

@@ -8,6 +8,7 @@
 #include "batch/report_layout.h"
 #include "batch/report_pages.h"
 #include "batch/report_recompute.h"
+#include "report/trace_block.h"
 #include "text/text_format.h"
 
 #include <QRegularExpression>
@@ -36,6 +37,7 @@ struct ReportChecker::Impl {
 
     QString pendingLabel;        // a variant name waiting for its head
     bool problemReason = false;  // the next line is the reason of a short page
+    bool inTrace = false;        // within the trace printed after a block
 
     // The head in work.
     const ReportType* type = nullptr;
@@ -64,8 +66,32 @@ struct ReportChecker::Impl {
 
     void Process(const QString& n) {
         if (const auto title = ReadTitle(n)) {
+            EndTrace();
             CloseHead();
             StartHead(*title);
+            return;
+        }
+        // The trace of a run after its block: the intermediate values of the
+        // block's own calculation, which the block's check already covers.
+        static const QString traceHeading = Normalize(kTraceHeading);
+        static const QString traceEnd = Normalize(kTraceEnd);
+        if (inTrace) {
+            if (n == traceEnd) {
+                inTrace = false;
+                // The evaporator's table was closed for the trace: a row
+                // after it comes under a header of its own.
+                evapHeaderLines = 0;
+                evapHeaderDone = false;
+                evapClosed = false;
+            }
+            return;
+        }
+        if (n == traceHeading) {
+            if (state == State::Body && !block.isEmpty()) FinishBlock();
+            if (state != State::Body || headBlocks == 0)
+                Differ(sum.blocks + 1, QStringLiteral("ход расчёта"), n,
+                       QStringLiteral("программа печатает ход расчёта только после блока результатов"));
+            inTrace = true;
             return;
         }
         // The lines heatx-batch adds to an answer key: the variant's name
@@ -307,6 +333,13 @@ struct ReportChecker::Impl {
         Compare(blockNo, {n}, RenderBlock(Apparatus::Evaporator, r.state, MarkOf({n})), 0);
     }
 
+    // A trace cut short before its closing line.
+    void EndTrace() {
+        if (!inTrace) return;
+        inTrace = false;
+        Differ(sum.blocks, QStringLiteral("ход расчёта"), QStringLiteral("не закончен"), kTraceEnd);
+    }
+
     void CloseHead() {
         if (!block.isEmpty()) FinishBlock();
         if (state == State::HeadStart || state == State::HeadLines) {
@@ -335,6 +368,7 @@ void ReportChecker::Line(QStringView line) {
 bool ReportChecker::GaveUp() const { return d_->gaveUp; }
 
 ReportSummary ReportChecker::Finish() {
+    d_->EndTrace();
     if (d_->anyHead) d_->CloseHead();
     ReportSummary sum = std::move(d_->sum);
     sum.isReport = d_->anyHead;

@@ -41,13 +41,13 @@ bool IsTypedLine(Apparatus type, int line) { return type != Apparatus::Heater ||
 
 // The road of the row's apparatus, on the numbers of its fields as the input
 // boxes read them.
-RoadOutcome RunRoad(Apparatus type, Fields f, CalcState& s) {
+RoadOutcome RunRoad(Apparatus type, Fields f, CalcState& s, Trace* trace) {
     for (int line = 0; line < int(f.size()); ++line)
         if (IsTypedLine(type, line)) s.InputValues[line] = ReadTypedNumber(f[std::size_t(line)]);
     switch (type) {
-    case Apparatus::Heater: return RunHeaterRoad(s, ParseHeaterHorizontal(f[kHeaterTypeLine]));
-    case Apparatus::Cooler: return RunCoolerRoad(s, CoolerRanges::FirstEntry);
-    case Apparatus::Evaporator: return RunEvapRoad(s);
+    case Apparatus::Heater: return RunHeaterRoad(s, ParseHeaterHorizontal(f[kHeaterTypeLine]), trace);
+    case Apparatus::Cooler: return RunCoolerRoad(s, CoolerRanges::FirstEntry, trace);
+    case Apparatus::Evaporator: return RunEvapRoad(s, trace);
     }
     return {};
 }
@@ -89,22 +89,22 @@ void TakeOutcome(RowResult& row, const RoadOutcome& outcome) {
     }
 }
 
-RowResult RowOf(Apparatus type, const Record& record) {
+RowResult RowOf(Apparatus type, const Record& record, Trace* trace) {
     if (record.problem != Record::Problem::None) {
         RowResult row;
         row.problem = record.problem;
         return row;
     }
-    return RunRow(type, record.fields);
+    return RunRow(type, record.fields, trace);
 }
 
 // The captions are filled only when a report is printed: the results table
 // does not need them.
-RowResult RunRow(Apparatus type, std::span<const std::string_view> fields) {
+RowResult RunRow(Apparatus type, std::span<const std::string_view> fields, Trace* trace) {
     RowResult row;
     row.givenFields = int(fields.size());
     if (row.givenFields != FieldCount(type)) return row;
-    TakeOutcome(row, RunRoad(type, fields, row.state));
+    TakeOutcome(row, RunRoad(type, fields, row.state, trace));
     return row;
 }
 

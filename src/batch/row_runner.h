@@ -8,6 +8,7 @@
 #include "batch/input_reader.h"
 #include "state/calc_state.h"
 #include "state/road_outcome.h"
+#include "state/trace.h"
 
 #include <QString>
 #include <QStringList>
@@ -40,9 +41,10 @@ void TakeOutcome(RowResult& row, const RoadOutcome& outcome);
 // type as line 11, the constructive checks in prompt order, then the model.
 // The fields are UTF-8 texts; the value texts of the state stay empty (see
 // StoreValueTexts), the numbers are those the typed texts give.
-RowResult RunRow(Apparatus type, std::span<const std::string_view> fields);
+// A trace, when given, gets the model's steps.
+RowResult RunRow(Apparatus type, std::span<const std::string_view> fields, Trace* trace = nullptr);
 // The row of a record as read from a file.
-RowResult RowOf(Apparatus type, const Record& record);
+RowResult RowOf(Apparatus type, const Record& record, Trace* trace = nullptr);
 // The same from texts, value texts stored.
 RowResult RunRow(Apparatus type, QStringList fields);
 

@@ -3,6 +3,7 @@
 
 #include "batch/result_table.h"
 #include "batch/row_runner.h"
+#include "batch/trace_table.h"
 #include "platform/cups_job.h"
 #include "report/report_frame.h"
 #include "text/text_format.h"
@@ -27,6 +28,7 @@ const char kHelp[] =
     "  heatx-batch [КЛЮЧИ] ТИП [ФАЙЛ]\n"
     "  heatx-batch --report [--student ТЕКСТ] [--date \"ГГГГ-ММ-ДД ЧЧ:ММ:СС\"] [--pdf ФАЙЛ.pdf]\n"
     "              [--print [ПРИНТЕР]] ТИП [ФАЙЛ]\n"
+    "  heatx-batch trace [КЛЮЧИ] ТИП [ФАЙЛ]          ход расчёта каждого варианта таблицей\n"
     "  heatx-batch check [КЛЮЧИ] ОТЧЁТ|ПАПКА...     проверка сохранённых отчётов студентов\n"
     "  heatx-batch variants ТИП --from ФАЙЛ [КЛЮЧИ]  индивидуальные варианты из базовых строк\n"
     "  heatx-batch --help  (и heatx-batch check --help, heatx-batch variants --help)\n"
@@ -87,6 +89,13 @@ const char kHelp[] =
     "тот же PDF ещё и записывается в файл. Задание несколько секунд отслеживается: сообщение\n"
     "говорит, напечатан ли отчёт, ждёт ли он в очереди (и почему) или принтер его не принял;\n"
     "код выхода 0 с --print — отчёт напечатан или стоит в очереди.\n"
+    "--trace (вместе с --report) печатает под результатами каждого варианта ход расчёта: каждый\n"
+    "шаг модели — формулу, подставленные значения с единицами, полученное число и выбор формы\n"
+    "(режим течения, ε, итерации) с причиной; это промежуточные числа, до которых должен дойти\n"
+    "ручной расчёт. heatx-batch check принимает отчёты с такими блоками.\n"
+    "heatx-batch trace ТИП [ФАЙЛ] пишет те же шаги таблицей: строка на вариант (status, bad_line,\n"
+    "затем столбец на шаг: значение, сохранённое моделью, или выбранная форма); ключи ввода,\n"
+    "--decimal-comma, --numbers и -o ФАЙЛ[.xlsx] — как для таблицы результатов.\n"
     "Десятичный знак и формат даты отчётов берутся из LC_ALL, LC_NUMERIC или LANG\n"
     "(LANG=ru_RU.UTF-8 печатает 2,50).\n"
     "\n"
@@ -122,6 +131,7 @@ std::vector<Option> TableOptions(CliOptions& o, Given& g) {
     };
     return {
         Flag({QStringLiteral("--report")}, [&o] { o.report = true; }),
+        Flag({QStringLiteral("--trace")}, [&o] { o.trace = true; }),
         Valued({QStringLiteral("--student")}, QStringLiteral("после --student нужен текст"), [&o, refuseControl](const QString& v) {
             o.studentLine = ProperCase(v) + QLatin1Char(' ');
             return refuseControl(v, "--student");
@@ -165,13 +175,20 @@ std::vector<Option> TableOptions(CliOptions& o, Given& g) {
 }
 
 // The checks that need every option; the error text, or empty.
-QString CheckTogether(const Given& g, CliOptions& o) {
+QString CheckTogether(Given& g, CliOptions& o) {
+    // "heatx-batch trace TYPE [FILE]": the traces as a table.
+    if (!g.positional.isEmpty() && g.positional[0] == QLatin1String("trace")) {
+        o.traceTable = true;
+        g.positional.removeFirst();
+        if (o.report || o.trace) return QStringLiteral("heatx-batch trace пишет таблицу; отчёт с ходом расчёта — --report --trace");
+    }
     if (g.positional.isEmpty() || g.positional.size() > 2)
         return QStringLiteral("нужен тип аппарата: heater, cooler или evaporator");
     const auto type = ParseApparatus(g.positional[0]);
     if (!type) return QStringLiteral("неизвестный тип «%1»; допустимы heater, cooler, evaporator").arg(g.positional[0]);
     o.type = *type;
     if (g.positional.size() == 2 && g.positional[1] != QLatin1String("-")) o.inputPath = g.positional[1];
+    if (o.trace && !o.report) return QStringLiteral("--trace действует только вместе с --report (таблица хода расчёта — heatx-batch trace)");
     if (!o.report && (!o.pdfPath.isEmpty() || !g.dateText.isEmpty()))
         return QStringLiteral("--date и --pdf действуют только вместе с --report");
     if (o.report && !g.numbers.isEmpty())
@@ -247,7 +264,8 @@ public:
 
     int Run(const PdfPagesFactory& makePdf) {
         if (const auto refused = OpenOutputs()) return *refused;
-        return o_.report ? Reports(makePdf) : Table();
+        if (o_.traceTable) return Table(TraceTableWriter(o_.type, o_.input.idColumn, message_));
+        return o_.report ? Reports(makePdf) : Table(ResultTableWriter(o_.type, o_.input.idColumn));
     }
 
 private:
@@ -301,14 +319,15 @@ private:
         return kExitUsage;
     }
 
-    int Table() {
+    int Table(const RowTable& rows) {
         if (!table_) table_ = std::make_unique<CsvWriter>(*sink_, o_.decimalMark);
-        WriteResultHeader(*table_, o_.type, o_.input.idColumn);
+        rows.header(*table_);
         Record record;
         bool writing = true;
         while (writing && reader_.Next(record)) {
-            const RowResult row = RowOf(o_.type, record);
-            writing = WriteResultRow(*table_, o_.type, row, o_.input.idColumn ? &record.id : nullptr);
+            Trace trace;
+            const RowResult row = RowOf(o_.type, record, rows.traced ? &trace : nullptr);
+            writing = rows.row(*table_, row, trace, record);
         }
         if (!reader_.Error().isEmpty()) return InputFailed();
         if (!table_->Finish()) return Fail(table_->ErrorText(), kExitOutputFailed);
@@ -339,7 +358,8 @@ private:
         std::int64_t counts[4] = {0, 0, 0, 0};
         Record record;
         while (reader_.Next(record)) {
-            RowResult row = RowOf(o_.type, record);
+            Trace trace;
+            RowResult row = RowOf(o_.type, record, o_.trace ? &trace : nullptr);
             ++counts[int(row.status)];
             if (row.status == Status::Ok) {
                 StoreValueTexts(o_.type, record.fields, row.state);
@@ -347,7 +367,7 @@ private:
                     SetReportFont(printer);
                     printer.PrintLine(VariantIdLine(record.id));
                 }
-                PrintRowReport(o_.type, row, o_.studentLine, dateLine, mark, printer);
+                PrintRowReport(o_.type, row, o_.studentLine, dateLine, mark, printer, o_.trace ? &trace : nullptr);
             } else {
                 PrintProblemPage(o_.type, row, record, o_.input.idColumn, mark, printer);
             }

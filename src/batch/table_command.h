@@ -26,6 +26,8 @@ struct CliOptions {
     QString inputPath;  // empty: standard input
     ReaderOptions input;
     bool report = false;
+    bool trace = false;       // --trace: each report page followed by the trace of its run
+    bool traceTable = false;  // heatx-batch trace: the traces as a table, a column a step
     QString studentLine = QStringLiteral(" ");
     QDateTime moment;   // of the reports' date line
     QLocale locale = QLocale::c();  // decimal mark and date formats of reports

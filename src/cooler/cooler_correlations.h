@@ -23,6 +23,10 @@ namespace heatx {
 // liquids (about 0.6 to 100); the laminar form is that of viscous flow with
 // free convection; the wall temperature correction (Pr/Pr_wall)^0.25 is left
 // out.
+enum class TubeRegime { Laminar, Transitional, Turbulent };
+// The tube-side regime of a 4-byte Re_1: below 2300, from 2300 below 10 000,
+// from 10 000.
+TubeRegime CoolerTubeRegime(float re);
 struct CoolerTubeSide {
     float factor;  // C lambda_1/d_in, W/(m2*K), stored before alpha_1
     float alpha;   // alpha_1, W/(m2*K)
@@ -47,6 +51,8 @@ float CoolerLaminarCorrection(float dtm, float k, float alphaTube);
 // bundle with segmental baffles at the Prandtl numbers of liquids; the
 // correction for the wall temperature is left out.
 float CoolerShellAlpha(float re, float pr, double lambda, double d);
+// Whether Re_2 takes the square-root form (Re_2 up to 1000).
+bool CoolerShellSquareRootForm(float re);
 
 // The mean driving force of mixed (cross and counter) flow:
 //   dt_m = eps dt,  K

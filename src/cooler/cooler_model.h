@@ -2,6 +2,7 @@
 #pragma once
 
 #include "state/calc_state.h"
+#include "state/trace.h"
 
 namespace heatx {
 
@@ -11,7 +12,7 @@ namespace heatx {
 // force. Reads InputValues 0-17; writes AlphaTube, AlphaShell, HeatTransferK,
 // SurfaceF, ReTube, ReShell. The model has no failure exit of its own: it
 // leaves CalcError alone, except that it sets it to -1 should a result not be
-// a finite number.
-void CoolerModel(CalcState& state);
+// a finite number. With a trace, every step is added to it as it is stored.
+void CoolerModel(CalcState& state, Trace* trace = nullptr);
 
 }  // namespace heatx

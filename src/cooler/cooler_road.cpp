@@ -35,23 +35,23 @@ RoadOutcome CheckCoolerConstruction(const CalcState& s, CoolerRanges ranges) {
     return RoadOutcome::Computed();
 }
 
-RoadOutcome ComputeCooler(CalcState& s) {
+RoadOutcome ComputeCooler(CalcState& s, Trace* trace) {
     // Only a checked sheet leads here, so the flag tells the model's outcome.
     s.CalcError = kClear;
-    CoolerModel(s);
+    CoolerModel(s, trace);
     return ModelOutcome(s);
 }
 
-RoadOutcome RunCoolerRoad(CalcState& s, CoolerRanges ranges) {
+RoadOutcome RunCoolerRoad(CalcState& s, CoolerRanges ranges, Trace* trace) {
     if (const RoadOutcome sheet = CheckCoolerSheet(s); !sheet.Ok()) return sheet;
     if (const RoadOutcome construction = CheckCoolerConstruction(s, ranges); !construction.Ok()) return construction;
-    return ComputeCooler(s);
+    return ComputeCooler(s, trace);
 }
 
-RoadOutcome RunCoolerRoad(CalcState& s, std::span<const QString> texts, CoolerRanges ranges) {
+RoadOutcome RunCoolerRoad(CalcState& s, std::span<const QString> texts, CoolerRanges ranges, Trace* trace) {
     for (int line = 0; line < kCoolerRowLines && line < int(texts.size()); ++line)
         StoreCoolerLine(s, line, texts[std::size_t(line)]);
-    return RunCoolerRoad(s, ranges);
+    return RunCoolerRoad(s, ranges, trace);
 }
 
 }  // namespace heatx

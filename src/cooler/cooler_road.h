@@ -8,6 +8,7 @@
 #include "cooler/cooler_input.h"
 #include "state/calc_state.h"
 #include "state/road_outcome.h"
+#include "state/trace.h"
 
 #include <QString>
 #include <span>
@@ -33,10 +34,11 @@ bool CoolerConstructiveInRange(int line, float value, CoolerRanges ranges);
 // The constructive lines in prompt order: the first outside its ranges.
 RoadOutcome CheckCoolerConstruction(const CalcState& state, CoolerRanges ranges);
 // The model on a checked sheet: ModelFailed when a result is not a number.
-RoadOutcome ComputeCooler(CalcState& state);
+RoadOutcome ComputeCooler(CalcState& state, Trace* trace = nullptr);
 // The road on stored lines: sheet, construction, model.
-RoadOutcome RunCoolerRoad(CalcState& state, CoolerRanges ranges);
+RoadOutcome RunCoolerRoad(CalcState& state, CoolerRanges ranges, Trace* trace = nullptr);
 // The whole road from the texts of lines 0-17.
-RoadOutcome RunCoolerRoad(CalcState& state, std::span<const QString> texts, CoolerRanges ranges);
+RoadOutcome RunCoolerRoad(CalcState& state, std::span<const QString> texts, CoolerRanges ranges,
+                          Trace* trace = nullptr);
 
 }  // namespace heatx

@@ -16,6 +16,18 @@ namespace heatx {
 
 namespace {
 
+// The construction of a run as a row of the constructions table.
+TriedConstruction CoolerTried(const CalcState& s, bool computed) {
+    const auto number = [](float v) { return FormatFixed(v, 0, 2).trimmed(); };
+    QStringList cells;
+    for (int line = kCoolerFirstConstructive; line <= kCoolerLastConstructive; ++line) cells << s.CoolerValueTexts[line];
+    if (computed)
+        cells << number(s.ReTube) << number(s.ReShell) << number(s.AlphaTube) << number(s.AlphaShell)
+              << number(s.HeatTransferK) << number(s.SurfaceF);
+    else cells << QStringLiteral("model");
+    return {cells, computed};
+}
+
 const QString kDesignTitle = QStringLiteral("РАСЧЁТ ХОЛОДИЛЬНИКОВ");
 const QString kConstructiveInputTitle = QStringLiteral("ВВОД КОНСТРУКТИВНЫХ ОСОБЕННОСТЕЙ АППАРАТА");
 const QString kReynoldsHeading = QStringLiteral("ЧИСЛО RE В ТР.    ЧИСЛО RE В МТР.ПР-ВЕ");
@@ -168,6 +180,7 @@ void Form6::KeepData() {
     hide();
     p.Unload(this);
     p.CloseOtherWindows();
+    CoolerDesign(p)->Steps->NewSheet();
     CoolerDesign(p)->CoolerDesignRun();
 }
 
@@ -189,6 +202,7 @@ void Form6::EndCorrections() {
     p.Unload(this);
     p.CloseOtherWindows();
     Form13* design = CoolerDesign(p);
+    design->Steps->NewSheet();
     design->ClearForConstruction();
     for (uint8_t line = kCoolerFirstConstructive; line <= kCoolerLastConstructive; ++line)
         if (!ReadConstructiveLine(p, line)) return;
@@ -245,6 +259,11 @@ Form13::Form13(Program& program) : FormWindow(program, QStringLiteral("Form13"))
     Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 0), 6720, 5175);
     Command6 = button("Command6", texts::kGoCalculateButton, Rgb(0, 255, 0), 0, 2175);
     Note = new PrintNote(this, Command1, Label4);
+    Steps = std::make_unique<TraceHook>(this, program, 200, 7150,
+                                        QStringList{"d, М", "z", "ε", "n", "S, М²", "RE1", "RE2", "α В ТРУБАХ",
+                                                    "α СНАРУЖИ", "K", "F, М²"});
+    Steps->resultPrinted = [this] { return Command1->isHidden(); };
+    Steps->printResult = [this] { Print(); };
 
     connect(Command1, &QPushButton::clicked, this, [this] { Print(); });
     connect(Command2, &QPushButton::clicked, this, [this] { ShowConstructionList(); });
@@ -283,6 +302,7 @@ void Form13::ClearForConstruction() {
                                                       List1, Label1, Label4, Label5, Label6})
         w->hide();
     for (QLabel* l : L) l->hide();
+    Steps->Hide();
     show();
     BringToFront(this);
 }
@@ -297,7 +317,8 @@ void Form13::CoolerDesignRun() {
         L[k]->setText(ComposeLine(s.CoolerCaptions[line], kLabelWidth, s.CoolerValueTexts[line]));
         L[k]->show();
     }
-    const RoadOutcome computed = ComputeCooler(s);
+    const RoadOutcome computed = ComputeCooler(s, Steps->Fresh());
+    Steps->Computed(CoolerTried(s, computed.Ok()));
 
     auto piece = [](float value, uint8_t width, uint8_t decimals, uint8_t padded) {
         const QString t = FormatFixed(value, width, decimals);
@@ -348,6 +369,7 @@ void Form13::ShowConstructionList() {
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1,
                                                       Label4, Label5, Label6})
         w->hide();
+    Steps->Hide();
     List1->setEnabled(true);
     List1->show();
     List1->clear();

@@ -9,11 +9,13 @@
 #include "sheets/sheet_window.h"
 #include "window_base/form_window.h"
 #include "window_base/print_note.h"
+#include "window_base/trace_window.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <array>
+#include <memory>
 
 namespace heatx {
 
@@ -78,6 +80,7 @@ public:
     QPushButton* Command5;     // end
     QPushButton* Command6;     // calculate again
     PrintNote* Note;           // where the printed block went
+    std::unique_ptr<TraceHook> Steps;  // «ХОД РАСЧЁТА» (F2) and the constructions tried
 
     // The window emptied for the constructive lines that follow the sheet.
     void ClearForConstruction();

@@ -12,9 +12,11 @@ constexpr double kG = 9.81;  // m/s2
 }  // namespace
 
 float EvapBoilingFactor(double lambda, double rho, double sigma, double rhoV, double rV, double rho0,
-                        double mu, double c) {
+                        double mu, double c, float* stages) {
     float a = Store(780 * std::pow(lambda, 1.3) * std::pow(rho / sigma, 0.5));
+    if (stages) stages[0] = a;
     a = Store(a * std::pow(rhoV, 0.06) / std::pow(rV, 0.6));
+    if (stages) stages[1] = a;
     return Store(a / (std::pow(rho0, 0.66) * std::pow(mu * c, 0.3)));
 }
 

@@ -16,9 +16,10 @@ namespace heatx {
 // density at the boiling temperature and at atmospheric pressure, kg/m3.
 // A is in W^0.4/(m^0.8*K). Holds for developed nucleate boiling of a liquid
 // on a clean surface, below the critical heat flux (EvapCriticalFlux).
-// Stored in three stages, as the product is built.
+// Stored in three stages, as the product is built; the first two go to
+// stages[0] and stages[1] when stages is given.
 float EvapBoilingFactor(double lambda, double rho, double sigma, double rhoV, double rV, double rho0,
-                        double mu, double c);
+                        double mu, double c, float* stages = nullptr);
 
 // Film condensation on vertical tubes of height H, alpha_c = B q^(-1/3), with
 //   B = 1.21 lambda_c (rho_c^2 g r / (mu_c H))^(1/3)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "state/calc_state.h"
+#include "state/trace.h"
 
 #include <functional>
 
@@ -14,8 +15,9 @@ namespace heatx {
 // AlphaShell, HeatTransferK, SurfaceF with CalcError = 0. When the balance has
 // no root in the bracket (or the iteration does not settle within
 // kEvapMaxIterations) it calls beep, sets CalcError = -1 and leaves its
-// working values in the result cells.
-void EvapModel(CalcState& state, const std::function<void()>& beep = {});
+// working values in the result cells. With a trace, every step is added to
+// it as it is stored, each iteration one step.
+void EvapModel(CalcState& state, const std::function<void()>& beep = {}, Trace* trace = nullptr);
 
 inline constexpr int kEvapMaxIterations = 1000;
 

@@ -25,21 +25,21 @@ RoadOutcome CheckEvapHeight(const CalcState& s) {
                                                              : RoadOutcome::Bad(kEvapHeightLine);
 }
 
-RoadOutcome ComputeEvap(CalcState& s, const std::function<void()>& beep) {
-    EvapModel(s, beep);
+RoadOutcome ComputeEvap(CalcState& s, const std::function<void()>& beep, Trace* trace) {
+    EvapModel(s, beep, trace);
     return ModelOutcome(s);
 }
 
-RoadOutcome RunEvapRoad(CalcState& s) {
+RoadOutcome RunEvapRoad(CalcState& s, Trace* trace) {
     if (const RoadOutcome sheet = CheckEvapSheet(s); !sheet.Ok()) return sheet;
     if (const RoadOutcome height = CheckEvapHeight(s); !height.Ok()) return height;
-    return ComputeEvap(s);
+    return ComputeEvap(s, {}, trace);
 }
 
-RoadOutcome RunEvapRoad(CalcState& s, std::span<const QString> texts) {
+RoadOutcome RunEvapRoad(CalcState& s, std::span<const QString> texts, Trace* trace) {
     for (int line = 0; line < kEvapRowLines && line < int(texts.size()); ++line)
         StoreEvapLine(s, line, texts[std::size_t(line)]);
-    return RunEvapRoad(s);
+    return RunEvapRoad(s, trace);
 }
 
 }  // namespace heatx

@@ -8,6 +8,7 @@
 #include "evaporator/evap_input.h"
 #include "state/calc_state.h"
 #include "state/road_outcome.h"
+#include "state/trace.h"
 
 #include <QString>
 #include <functional>
@@ -28,10 +29,10 @@ RoadOutcome CheckEvapSheet(CalcState& state);
 RoadOutcome CheckEvapHeight(const CalcState& state);
 // The model: ModelFailed when the iterations find no heat flux; beep sounds
 // where the model beeps.
-RoadOutcome ComputeEvap(CalcState& state, const std::function<void()>& beep = {});
+RoadOutcome ComputeEvap(CalcState& state, const std::function<void()>& beep = {}, Trace* trace = nullptr);
 // The road on stored lines: sheet, height, model.
-RoadOutcome RunEvapRoad(CalcState& state);
+RoadOutcome RunEvapRoad(CalcState& state, Trace* trace = nullptr);
 // The whole road from the texts of lines 0-15.
-RoadOutcome RunEvapRoad(CalcState& state, std::span<const QString> texts);
+RoadOutcome RunEvapRoad(CalcState& state, std::span<const QString> texts, Trace* trace = nullptr);
 
 }  // namespace heatx

@@ -15,6 +15,15 @@ namespace heatx {
 
 namespace {
 
+// The height of a run as a row of the table of heights tried.
+TriedConstruction EvapTried(const CalcState& s, bool computed) {
+    const auto number = [](float v) { return FormatFixed(v, 0, 2).trimmed(); };
+    QStringList cells{s.EvapValueTexts[kEvapHeightLine]};
+    if (computed) cells << number(s.AlphaTube) << number(s.AlphaShell) << number(s.HeatTransferK) << number(s.SurfaceF);
+    else cells << QStringLiteral("model");
+    return {cells, computed};
+}
+
 // Where the input box of the tube height opens, twips from the screen corner.
 constexpr int kHeightBoxX = 2000;
 constexpr int kHeightBoxY = 1000;
@@ -79,6 +88,7 @@ void EvapDesignRun(Program& p, SheetWindow& sheet) {
     }
     p.Unload(&sheet);
     p.CloseOtherWindows();
+    EvapDesign(p)->Steps->NewSheet();
     EvapDesign(p)->Run();
 }
 
@@ -114,6 +124,10 @@ Form11::Form11(Program& program) : FormWindow(program, QStringLiteral("Form11"))
     Command4 = button("Command4", texts::kOtherExchangerButton, Rgb(255, 192, 128), 5640);
     Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 128), 6240);
     Note = new PrintNote(this, Command1, Label2);
+    Steps = std::make_unique<TraceHook>(this, program, 200, 6720,
+                                        QStringList{"H, М", "α В ТРУБАХ", "α СНАРУЖИ", "K", "F, М²"});
+    Steps->resultPrinted = [this] { return Command1->isHidden(); };
+    Steps->printResult = [this] { Print(); };
 
     connect(Command1, &QPushButton::clicked, this, [this] { Print(); });
     connect(Command2, &QPushButton::clicked, this, [this] { ChangeHeight(); });
@@ -130,6 +144,7 @@ void Form11::Load() {
 void Form11::ShowControls(bool show) {
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1, Label2})
         w->setVisible(show);
+    if (!show) Steps->Hide();
 }
 
 void Form11::Run() {
@@ -140,7 +155,9 @@ void Form11::Run() {
     SetHeightLine();
     ShowControls(true);
     CalcState& s = program().state();
-    if (!ComputeEvap(s, [this] { program().platform().Beep(); }).Ok()) {
+    const bool computed = ComputeEvap(s, [this] { program().platform().Beep(); }, Steps->Fresh()).Ok();
+    Steps->Computed(EvapTried(s, computed));
+    if (!computed) {
         ModelFailure();
         return;
     }
@@ -223,7 +240,8 @@ void Form11::ChangeHeight() {
     // A cancelled box brings back the window as it was, the old height kept.
     QList<QWidget*> shownBefore;
     for (QWidget* w :
-         std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1, Label2, Note})
+         std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Label1, Label2, Note,
+                                         Steps->Button})
         if (!w->isHidden()) shownBefore.append(w);
     ShowControls(false);
     bool cancelled = false;
@@ -237,7 +255,9 @@ void Form11::ChangeHeight() {
     // run fails.
     SetHeightLine();
     CalcState& s = program().state();
-    if (!ComputeEvap(s, [this] { program().platform().Beep(); }).Ok()) {
+    const bool computed = ComputeEvap(s, [this] { program().platform().Beep(); }, Steps->Fresh()).Ok();
+    Steps->Computed(EvapTried(s, computed));
+    if (!computed) {
         ModelFailure();
         return;
     }

@@ -9,6 +9,8 @@
 #include "sheets/sheet_window.h"
 #include "window_base/form_window.h"
 #include "window_base/print_note.h"
+#include "window_base/trace_window.h"
+#include <memory>
 
 #include <QLabel>
 #include <QPushButton>
@@ -57,6 +59,7 @@ public:
     QPushButton* Command3;  // change the physical properties
     QPushButton* Command4;  // another exchanger
     QPushButton* Command5;  // end
+    std::unique_ptr<TraceHook> Steps;  // «ХОД РАСЧЁТА» (F2) and the heights tried
     PrintNote* Note;        // where the printed row went
 
     // The design run behind a sheet that passed its check: the window

@@ -15,8 +15,9 @@ float HeaterTubeReynolds(double g, double z, double dIn, double mu, double n) {
     return Store(4 * g * z / (kPi * dIn * mu * n));
 }
 
-float HeaterTubeAlpha(float re, float a, float m, double lambda, double dIn, double pr) {
+float HeaterTubeAlpha(float re, float a, float m, double lambda, double dIn, double pr, float* firstStore) {
     const float alpha = Store(std::pow(double(re), double(m)) * (lambda / dIn * a));
+    if (firstStore) *firstStore = alpha;
     return Store(std::pow(pr, 0.43) * alpha);
 }
 

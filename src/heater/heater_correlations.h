@@ -23,9 +23,10 @@ float HeaterTubeReynolds(double g, double z, double dIn, double mu, double n);
 // Holds for steady flow in tubes long against their diameter (l/d_in above
 // about 50) at the Prandtl numbers of liquids, about 0.6 to 100; the wall
 // temperature correction (Pr/Pr_wall)^0.25 is left out. There is no laminar
-// form: the model stops below Re = 2300. Stored twice: Re^m lambda/d_in A,
-// then that times Pr^0.43.
-float HeaterTubeAlpha(float re, float a, float m, double lambda, double dIn, double pr);
+// form: the model stops below Re = 2300. Stored twice: Re^m lambda/d_in A
+// (into *firstStore when given), then that times Pr^0.43.
+float HeaterTubeAlpha(float re, float a, float m, double lambda, double dIn, double pr,
+                      float* firstStore = nullptr);
 
 // Film condensation of saturated steam on the tubes, the condensate film
 // laminar and running off under gravity:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "state/calc_state.h"
+#include "state/trace.h"
 
 namespace heatx {
 
@@ -10,7 +11,8 @@ namespace heatx {
 // writes ReTube and, when the tube Reynolds number is above 2300, AlphaTube,
 // AlphaShell, HeatTransferK and SurfaceF. CalcError = -1 when the Reynolds
 // number is not above 2300 (the model has no laminar branch) or a result is
-// not a finite number.
-void HeaterModel(CalcState& state);
+// not a finite number. With a trace, every step is added to it as it is
+// stored.
+void HeaterModel(CalcState& state, Trace* trace = nullptr);
 
 }  // namespace heatx

@@ -26,23 +26,23 @@ RoadOutcome CheckHeaterConstruction(const CalcState& s) {
     return RoadOutcome::Computed();
 }
 
-RoadOutcome ComputeHeater(CalcState& s) {
-    HeaterModel(s);
+RoadOutcome ComputeHeater(CalcState& s, Trace* trace) {
+    HeaterModel(s, trace);
     return ModelOutcome(s);
 }
 
-RoadOutcome RunHeaterRoad(CalcState& s, std::optional<bool> horizontal) {
+RoadOutcome RunHeaterRoad(CalcState& s, std::optional<bool> horizontal, Trace* trace) {
     if (const RoadOutcome sheet = CheckHeaterSheet(s); !sheet.Ok()) return sheet;
     if (!horizontal) return RoadOutcome::Bad(kHeaterTypeLine);
     s.HeaterHorizontal = *horizontal ? kSet : kClear;
     if (const RoadOutcome construction = CheckHeaterConstruction(s); !construction.Ok()) return construction;
-    return ComputeHeater(s);
+    return ComputeHeater(s, trace);
 }
 
-RoadOutcome RunHeaterRoad(CalcState& s, std::span<const QString> texts, bool horizontal) {
+RoadOutcome RunHeaterRoad(CalcState& s, std::span<const QString> texts, bool horizontal, Trace* trace) {
     for (int line = 0; line < kHeaterRowLines && line < int(texts.size()); ++line)
         if (line != kHeaterTypeLine) StoreHeaterLine(s, line, texts[std::size_t(line)]);
-    return RunHeaterRoad(s, std::optional<bool>(horizontal));
+    return RunHeaterRoad(s, std::optional<bool>(horizontal), trace);
 }
 
 }  // namespace heatx

@@ -10,6 +10,7 @@
 #include "heater/heater_input.h"
 #include "state/calc_state.h"
 #include "state/road_outcome.h"
+#include "state/trace.h"
 
 #include <QString>
 #include <optional>
@@ -30,12 +31,13 @@ RoadOutcome CheckHeaterSheet(CalcState& state);
 // The constructive lines in prompt order: the first outside its range.
 RoadOutcome CheckHeaterConstruction(const CalcState& state);
 // The model: ModelFailed when the tube Reynolds number is not above 2300 or a
-// result is not a finite number.
-RoadOutcome ComputeHeater(CalcState& state);
+// result is not a finite number. A trace, when given, gets the model's steps.
+RoadOutcome ComputeHeater(CalcState& state, Trace* trace = nullptr);
 // The road on stored lines: sheet, type (none: line 11 is bad), construction,
 // model.
-RoadOutcome RunHeaterRoad(CalcState& state, std::optional<bool> horizontal);
+RoadOutcome RunHeaterRoad(CalcState& state, std::optional<bool> horizontal, Trace* trace = nullptr);
 // The whole road from the texts of lines 0-15 (line 11 is not read).
-RoadOutcome RunHeaterRoad(CalcState& state, std::span<const QString> texts, bool horizontal);
+RoadOutcome RunHeaterRoad(CalcState& state, std::span<const QString> texts, bool horizontal,
+                          Trace* trace = nullptr);
 
 }  // namespace heatx

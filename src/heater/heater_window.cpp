@@ -20,6 +20,7 @@ void OpenDesignWindow(Program& p, SheetWindow& sheet, bool hideResults) {
     p.Unload(&sheet);
     p.CloseOtherWindows();
     Form9* design = HeaterDesign(p);
+    design->Steps->NewSheet();
     if (hideResults) {
         for (QWidget* w : std::initializer_list<QWidget*>{design->Command1, design->Command2, design->Command3,
                                                           design->Command4, design->Command5, design->Label1})
@@ -37,6 +38,17 @@ void ShowInputError(Program& p, SheetWindow& sheet, double dialogLeft) {
     dialog->SetWindowTwips(dialogLeft, 5000, 5895, 1500);
     dialog->ShowOverSheet();
     (void)sheet;
+}
+
+// The construction of a run as a row of the constructions table.
+TriedConstruction HeaterTried(const CalcState& s, bool computed) {
+    const auto number = [](float v) { return FormatFixed(v, 0, 2).trimmed(); };
+    QStringList cells{s.HeaterHorizontal != kClear ? QStringLiteral("ГОРИЗ.") : QStringLiteral("ВЕРТ.")};
+    for (int line = 12; line <= 15; ++line) cells << s.HeaterValueTexts[line];
+    cells << number(s.ReTube);
+    if (computed) cells << number(s.AlphaTube) << number(s.AlphaShell) << number(s.HeatTransferK) << number(s.SurfaceF);
+    else cells << QStringLiteral("model");
+    return {cells, computed};
 }
 
 void KeepData(SheetWindow& sheet, Program& p) {
@@ -109,7 +121,8 @@ void PrepareHeaterSheet(Program& p) {
 
 Form9::Form9(Program& program) : FormWindow(program, QStringLiteral("Form9")) {
     setWindowTitle(QStringLiteral("Form9"));
-    SetWindowTwips(100, 100, 8640, 7800);
+    // The described window, 480 twips taller for the row of «ХОД РАСЧЁТА».
+    SetWindowTwips(100, 100, 8640, 8280);
     const QFont courier = ProgramFont(QStringLiteral("Courier"), 9.75);
     const QColor darkBlue = Rgb(0, 0, 192);
     const QColor yellow = Rgb(255, 255, 0);
@@ -156,6 +169,11 @@ Form9::Form9(Program& program) : FormWindow(program, QStringLiteral("Form9")) {
     Command5 = button("Command5", texts::kEndProgramButton, Rgb(255, 128, 0), 1920, 6720, 5175);
 
     Note = new PrintNote(this, Command1, Label2);
+    Steps = std::make_unique<TraceHook>(this, program, 200, 7200,
+                                        QStringList{"ТИП", "d, М", "z", "L(H), М", "n", "RE", "α В ТРУБАХ",
+                                                    "α СНАРУЖИ", "K", "F, М²"});
+    Steps->resultPrinted = [this] { return Command1->isHidden(); };
+    Steps->printResult = [this] { Print(); };
 
     connect(Command6, &QPushButton::clicked, this, [this] { ChooseType(kSet); });
     connect(Command7, &QPushButton::clicked, this, [this] { ChooseType(kClear); });
@@ -247,7 +265,8 @@ bool Form9::ReadHeaterConstruction() {
 void Form9::HeaterDesignRun() {
     Program& p = program();
     CalcState& s = p.state();
-    const RoadOutcome computed = ComputeHeater(s);
+    const RoadOutcome computed = ComputeHeater(s, Steps->Fresh());
+    Steps->Computed(HeaterTried(s, computed.Ok()));
     L[0]->setText(s.HeaterCaptions[kHeaterTypeLine] + TypeWord());
     for (int i = 1; i <= 4; ++i) L[i]->setText(LineCaption(kHeaterTypeLine + i) + s.HeaterValueTexts[kHeaterTypeLine + i]);
     for (QLabel* l : L) l->show();
@@ -316,6 +335,7 @@ void Form9::ShowConstructionList() {
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Command6,
                                                       Command7, Label1, Label2, Label6, Label8})
         w->hide();
+    Steps->Hide();
     FillConstructionList();
     // The first line current: Return or Space changes it at once.
     List1->setCurrentRow(0);
@@ -389,6 +409,7 @@ void Form9::OtherExchanger() {
     s.PrintHeadPending = kClear;
     if (s.PrintStarted != kClear) p.EndPrintJob();
     ShowCommands(false);
+    Steps->Hide();
     for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2, Label6}) w->hide();
     for (QLabel* l : L) l->hide();
     Label8->show();

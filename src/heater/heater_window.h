@@ -9,11 +9,13 @@
 #include "sheets/sheet_window.h"
 #include "window_base/form_window.h"
 #include "window_base/print_note.h"
+#include "window_base/trace_window.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <array>
+#include <memory>
 
 namespace heatx {
 
@@ -56,6 +58,7 @@ public:
     QPushButton* Command7;     // vertical
     QPushButton* Command8;     // calculate again
     PrintNote* Note;           // where the printed block went
+    std::unique_ptr<TraceHook> Steps;  // «ХОД РАСЧЁТА» (F2) and the constructions tried
 
     // Asks for the four constructive values, then HeaterDesignRun. False
     // when the program was ended on the way.

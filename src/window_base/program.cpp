@@ -5,6 +5,8 @@
 #include "evaporator/evap_report.h"
 #include "heater/heater_report.h"
 #include "report/report_frame.h"
+#include "report/trace_block.h"
+#include "text/text_format.h"
 #include "window_base/form_window.h"
 
 #include <QApplication>
@@ -119,6 +121,18 @@ void Program::PrintEvapRow() {
     platform_.ReportPrinter().EndBlock();
     reportOpen_ = true;
     evapTableOpen_ = true;
+}
+
+void Program::PrintTrace(const Trace& trace) {
+    Printer& printer = platform_.ReportPrinter();
+    if (evapTableOpen_) {
+        PrintClosingRule(printer, kEvapTableWidth);
+        evapTableOpen_ = false;
+        state_.PrintTableHeaderPending = kSet;
+    }
+    PrintTraceBlock(trace, printer, DecimalMark());
+    printer.EndBlock();
+    reportOpen_ = true;
 }
 
 void Program::CloseEvapReport() {

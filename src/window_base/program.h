@@ -10,6 +10,7 @@
 #include "platform/pictures.h"
 #include "platform/platform.h"
 #include "state/calc_state.h"
+#include "state/trace.h"
 #include "window_base/form_registry.h"
 
 #include <QHash>
@@ -92,6 +93,10 @@ public:
     // closing rule under the table, then the end of the print job.
     void PrintEvapRow();
     void CloseEvapReport();
+    // The steps of the run whose block was printed last, as a block of
+    // their own after it (an open evaporator table is closed first; the next
+    // row starts its header again).
+    void PrintTrace(const Trace& trace);
 
     // The menu's evaporator button is shown only for a teacher's
     // demonstration (set once at start).

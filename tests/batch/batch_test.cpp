@@ -563,3 +563,65 @@ TEST(BatchFailures, ControlCharactersInStudentOrDateAreUsageErrors) {
     const ToolRun help = RunTool({QStringLiteral("--help")});
     EXPECT_TRUE(help.out.contains(QStringLiteral("Код выхода: 0 — готово; 1 — вывод не удалось записать")));
 }
+
+TEST(BatchTrace, TraceTableEndsInTheResultsTable) {
+    // Each row of heatx-batch trace ends in the numbers of the results table
+    // (the same 4-byte values, the same nine digits).
+    struct Type {
+        const char* type;
+        std::vector<std::pair<const char*, const char*>> columns;  // trace column, results column
+    };
+    const Type types[] = {
+        {"heater", {{"Re", "ReTube"}, {"α1", "AlphaTube"}, {"α2", "AlphaShell"}, {"K", "HeatTransferK"}, {"F", "SurfaceF"}}},
+        {"cooler", {{"Re1", "ReTube"}, {"Re2", "ReShell"}, {"α2", "AlphaShell"}, {"F", "SurfaceF"}}},
+        {"evaporator", {{"α1", "AlphaTube"}, {"α2", "AlphaShell"}, {"K", "HeatTransferK"}, {"F", "SurfaceF"}}},
+    };
+    for (const Type& t : types) {
+        SCOPED_TRACE(t.type);
+        const ToolRun run = RunTool({QStringLiteral("trace"), QString::fromUtf8(t.type), Example(QString::fromUtf8(t.type))});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QStringList traceRows = Lines(run.out.trimmed());
+        const QStringList resultRows = Lines(Golden(QStringLiteral("results_%1.csv").arg(QString::fromUtf8(t.type))).trimmed());
+        ASSERT_EQ(traceRows.size(), resultRows.size());
+        const QStringList traceHead = traceRows[0].split(QLatin1Char(';'));
+        const QStringList resultHead = resultRows[0].split(QLatin1Char(';'));
+        int compared = 0;
+        for (qsizetype r = 1; r < traceRows.size(); ++r) {
+            const QStringList tr = traceRows[r].split(QLatin1Char(';'));
+            const QStringList rr = resultRows[r].split(QLatin1Char(';'));
+            ASSERT_EQ(tr.size(), traceHead.size());
+            EXPECT_EQ(tr[0], rr[0]);  // status
+            if (rr[0] != QLatin1String("ok")) continue;
+            for (auto [traceColumn, resultColumn] : t.columns) {
+                // The last column of that name: the value the run ended with.
+                const qsizetype at = traceHead.lastIndexOf(QString::fromUtf8(traceColumn));
+                ASSERT_GE(at, 0) << traceColumn;
+                EXPECT_EQ(tr[at], rr[resultHead.indexOf(QString::fromUtf8(resultColumn))]) << traceColumn;
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 0);
+    }
+
+    // The regime is a text cell; --decimal-comma and .xlsx as for the results table.
+    ToolRun run = RunTool({QStringLiteral("trace"), QStringLiteral("--decimal-comma"), QStringLiteral("heater"),
+                           Example(QStringLiteral("heater"))});
+    EXPECT_TRUE(run.out.contains(QStringLiteral(";турбулентный;0,023;0,800000012;"))) << run.out.toStdString();
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(QStringLiteral("ход.xlsx"));
+    run = RunTool({QStringLiteral("trace"), QStringLiteral("-o"), xlsx, QStringLiteral("cooler"), Example(QStringLiteral("cooler"))});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), xlsx, QStringLiteral("xl/worksheets/sheet1.xml")});
+    ASSERT_TRUE(unzip.waitForFinished());
+    const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<t>проход 1: x</t>"))) << sheet.left(2000).toStdString();
+
+    // --trace belongs to reports; the trace table is no report.
+    for (const QStringList& args : {QStringList{QStringLiteral("--trace"), QStringLiteral("heater")},
+                                    QStringList{QStringLiteral("trace"), QStringLiteral("--report"), QStringLiteral("heater")}}) {
+        run = RunTool(args, HeaterRowWithType(QStringLiteral("Г")));
+        EXPECT_EQ(run.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("--report"))) << run.err.toStdString();
+    }
+}

@@ -774,3 +774,50 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+TEST(CheckTool, AnswerKeysWithTheTraceAreRightAndTheirPagesUnchanged) {
+    QTemporaryDir dir;
+    QStringList files;
+    for (const QString& type : {QStringLiteral("heater"), QStringLiteral("cooler"), QStringLiteral("evaporator")}) {
+        const QStringList args{QStringLiteral("--report"), QStringLiteral("--date"), QStringLiteral("2026-12-07 14:05:33"),
+                               type, Example(type)};
+        const ToolRun plain = RunTool(args, {}, QStringLiteral("ru_RU.UTF-8"));
+        const ToolRun traced = RunTool(QStringList{QStringLiteral("--trace")} + args, {}, QStringLiteral("ru_RU.UTF-8"));
+        ASSERT_EQ(traced.exitCode, 0) << traced.err.toStdString();
+        // Every ok page carries one trace after its results; without the
+        // trace blocks the pages are those of --report alone.
+        QStringList kept;
+        int traces = 0;
+        bool inTrace = false, afterTrace = false;
+        for (const QString& line : traced.out.split(QLatin1Char('\n'))) {
+            if (line.trimmed() == QStringLiteral("ХОД РАСЧЁТА")) {
+                ++traces;
+                inTrace = true;
+                kept.removeLast();  // the empty line before the heading
+            } else if (inTrace) {
+                afterTrace = line.trimmed() == QStringLiteral("КОНЕЦ ХОДА РАСЧЁТА");
+                inTrace = !afterTrace;
+            } else if (afterTrace) {
+                afterTrace = false;  // the empty line after the block
+            } else {
+                kept << line;
+            }
+        }
+        EXPECT_EQ(traces, 3) << type.toStdString();
+        EXPECT_TRUE(traced.out.contains(QStringLiteral("F = ")));
+        const QString file = dir.filePath(type + QStringLiteral(".txt"));
+        WriteFile(file, traced.out.toUtf8());
+        files << file;
+        // A page after the next without its closing line is no trace of the program.
+        QString cut = traced.out;
+        cut.remove(cut.indexOf(QStringLiteral("КОНЕЦ ХОДА РАСЧЁТА")), 18);
+        const ReportSummary s = Check(cut);
+        EXPECT_GT(s.mismatches, 0) << type.toStdString();
+        EXPECT_EQ(kept.join(QLatin1Char('\n')), plain.out) << type.toStdString();
+    }
+    const ToolRun run = RunTool(QStringList{QStringLiteral("check")} + files);
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    const QStringList lines = ReportLines(run.out);
+    ASSERT_EQ(lines.size(), 1 + files.size());
+    for (int i = 1; i < lines.size(); ++i) EXPECT_TRUE(lines[i].endsWith(QStringLiteral(";3;0;верно"))) << lines[i].toStdString();
+}
