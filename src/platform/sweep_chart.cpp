@@ -233,8 +233,12 @@ QChart* NewChart(const QString& title, const QColor& back) {
     return chart;
 }
 
+// A curve's pen. A solid curve is drawn with one dash longer than any chart:
+// it looks solid, but the chart draws it as one path rather than as a line
+// per pair of points, so an SVG holds one path per curve.
 QPen CurvePen(const Sweep& sweep, int index, const SweepCurve& curve, Qt::PenStyle style) {
     QPen pen(kCurveColours[std::size_t(index) % std::size(kCurveColours)], curve.z == sweep.ownZ ? 3 : 2, style);
+    if (style == Qt::SolidLine) pen.setDashPattern({1e6, 1});
     return pen;
 }
 
@@ -323,10 +327,10 @@ SweepCharts MakeSweepCharts(const Sweep& sweep, const QColor& back) {
         second->addAxis(x2, Qt::AlignBottom);
         second->addAxis(y, Qt::AlignLeft);
         for (const SweepCurve& c : sweep.curves) {
-            AddCurve(second, c, 0, QStringLiteral("α в трубах (кипение)"), QPen(kCurveColours[0], 2), tube, x2, y,
-                     true);
+            AddCurve(second, c, 0, QStringLiteral("α в трубах (кипение)"), CurvePen(sweep, 0, c, Qt::SolidLine), tube,
+                     x2, y, true);
             AddCurve(second, c, 0, QStringLiteral("α в межтрубном пространстве (конденсация)"),
-                     QPen(kCurveColours[1], 2), shell, x2, y, true);
+                     CurvePen(sweep, 1, c, Qt::SolidLine), shell, x2, y, true);
         }
         AddOwn(second, sweep.own.x, sweep.own.alphaTube, x2, y, true);
         AddOwn(second, sweep.own.x, sweep.own.alphaShell, x2, y, false);
