@@ -129,7 +129,7 @@ void Attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractA
 // is drawn through about this many of them (both ends of every piece always),
 // spread evenly over the axis as it is scaled, which the eye cannot tell from
 // all of them and which keeps drawing fast.
-constexpr double kDrawnPerCurve = 800;
+constexpr double kDrawnPerCurve = 500;
 
 // Laminar, transitional or turbulent flow in the tubes.
 int Regime(const SweepPoint& p) { return p.reTube < 2300 ? 0 : p.reTube < 10000 ? 1 : 2; }
