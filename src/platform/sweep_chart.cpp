@@ -307,8 +307,9 @@ SweepCharts MakeSweepCharts(const Sweep& sweep, const QColor& back) {
         second->addAxis(y, Qt::AlignLeft);
         for (std::size_t i = 0; i < sweep.curves.size(); ++i) {
             const SweepCurve& c = sweep.curves[i];
+            // The passes are named in the legend of F beside it, in the same colours.
             AddCurve(second, c, int(i), CurveName(sweep, c), CurvePen(sweep, int(i), c, Qt::SolidLine), re, x2, y,
-                     true);
+                     false);
         }
         AddLimit(second, QStringLiteral("Re = 2300"), 2300, x2, x2, y);
         AddLimit(second, QStringLiteral("Re = 10 000"), 10000, x2, x2, y);
@@ -327,9 +328,9 @@ SweepCharts MakeSweepCharts(const Sweep& sweep, const QColor& back) {
         second->addAxis(x2, Qt::AlignBottom);
         second->addAxis(y, Qt::AlignLeft);
         for (const SweepCurve& c : sweep.curves) {
-            AddCurve(second, c, 0, QStringLiteral("α в трубах (кипение)"), CurvePen(sweep, 0, c, Qt::SolidLine), tube,
+            AddCurve(second, c, 0, QStringLiteral("α в трубах (кипит)"), CurvePen(sweep, 0, c, Qt::SolidLine), tube,
                      x2, y, true);
-            AddCurve(second, c, 0, QStringLiteral("α в межтрубном пространстве (конденсация)"),
+            AddCurve(second, c, 0, QStringLiteral("α в межтрубном пр-ве"),
                      CurvePen(sweep, 1, c, Qt::SolidLine), shell, x2, y, true);
         }
         AddOwn(second, sweep.own.x, sweep.own.alphaTube, x2, y, true);
@@ -385,8 +386,9 @@ void PaintSweep(QPainter& painter, const QRectF& area, const Sweep& sweep, const
     scene.removeItem(charts.reynolds.get());
 }
 
-QByteArray SweepPng(const Sweep& sweep, QSize size) {
-    QImage image(size, QImage::Format_RGB32);
+QByteArray SweepPng(const Sweep& sweep, QSize size, double scale) {
+    QImage image(size * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::white);
     {
         QPainter painter(&image);

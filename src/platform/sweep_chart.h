@@ -44,10 +44,11 @@ QString PointText(const Sweep& sweep, float z, const SweepPoint& point);
 // Both charts painted into area of painter, one above the other.
 void PaintSweep(QPainter& painter, const QRectF& area, const Sweep& sweep, const QColor& back = Qt::white);
 
-// The picture files: a PNG of size pixels, an SVG of size, a one-page A4 PDF
-// headed by title. Empty when the picture could not be made.
-QByteArray SweepPng(const Sweep& sweep, QSize size = QSize(1200, 1500));
-QByteArray SweepSvg(const Sweep& sweep, const QString& title, QSize size = QSize(1200, 1500));
+// The picture files: a PNG of size (in pixels times scale: the lettering of
+// size, drawn sharper), an SVG of size, a one-page A4 PDF headed by title.
+// Empty when the picture could not be made.
+QByteArray SweepPng(const Sweep& sweep, QSize size = QSize(800, 1000), double scale = 2);
+QByteArray SweepSvg(const Sweep& sweep, const QString& title, QSize size = QSize(800, 1000));
 QByteArray SweepPdf(const Sweep& sweep, const QString& title);
 
 }  // namespace heatx
