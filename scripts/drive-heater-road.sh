@@ -67,8 +67,9 @@ click "ПРОВЕРКА ВВОДА" $(centre $((9285 / 2 - 2055 / 2)) 4800 2055 
 DESIGN="^Form9$"
 window "$DESIGN" >/dev/null
 pause
-# 8130 high: the window grows below its buttons for «ГРАФИК».
-window_size "$DESIGN" outer 8640 8130
+# The window grows below its buttons to hold «ГРАФИК»: a client area of 7710
+# twips in this manager's frame (21 pixels of title bar and border).
+window_size "$DESIGN" outer 8640 8025
 shot 10-design-type-choice
 click "$DESIGN" $(centre 1000 1200 2055 375)          # ГОРИЗОНТАЛЬНЫЙ
 answer "0,025"

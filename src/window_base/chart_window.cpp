@@ -265,8 +265,10 @@ QPushButton* AddChartButton(FormWindow* design, QWidget* results, SweepMaker swe
     }
     constexpr double kWidth = 2175, kHeight = 375, kGap = 120, kSide = 240;
     const double top = bottom + kGap;
-    if (design->ScaleHeightTwips() < top + kHeight + kGap)
-        design->SetClientTwips(design->ScaleWidthTwips(), top + kHeight + kGap);
+    // The window grows by what the button needs, its outer size given as
+    // before (the frame stays the manager's).
+    if (const double short_ = top + kHeight + kGap - design->ScaleHeightTwips(); short_ > 0)
+        design->SetWindowTwips(-1, -1, -1, design->HeightTwips() + short_);
     QPushButton* button = MakeButton(design, "ChartButton", QStringLiteral("ГРАФИК (F3)"), Rgb(255, 255, 192),
                                      design->ScaleWidthTwips() - kWidth - kSide, top, kWidth, kHeight);
     new ResultsWatch(results, button, design);
