@@ -41,20 +41,30 @@ public:
     ResultsWatch(QWidget* results, QPushButton* button, FormWindow* design)
         : QObject(button), button_(button), design_(design) {
         results->installEventFilter(this);
+        design->installEventFilter(this);
         button_->setVisible(results->isVisibleTo(design));
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The design window put away (another exchanger, the sheet): its chart goes.
+        if (watched == design_) {
+            if (event->type() == QEvent::Hide) CloseChart();
+            return false;
+        }
         if (event->type() == QEvent::ShowToParent) button_->show();
         if (event->type() == QEvent::HideToParent) {
             button_->hide();
-            if (ChartWindow* chart = OpenChart(design_)) chart->deleteLater();
+            CloseChart();
         }
         return false;
     }
 
 private:
+    void CloseChart() {
+        if (ChartWindow* chart = OpenChart(design_)) chart->deleteLater();
+    }
+
     QPushButton* button_;
     FormWindow* design_;
 };

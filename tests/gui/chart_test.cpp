@@ -10,6 +10,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QFile>
+#include <QPointer>
 #include <QRegularExpression>
 
 namespace heatx {
@@ -126,6 +127,16 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(OpenChart(design), nullptr);
         QCOMPARE(button->isVisible(), evaporator);
+        if (!evaporator) return;
+        // The chart of a result still shown goes with its window, to another exchanger.
+        Road::Click(button);
+        QVERIFY(WaitForChart(design));
+        QPointer<FormWindow> kept(design);
+        Road::Click(design->findChild<QPushButton*>(QStringLiteral("Command4")));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(kept);
+        QCOMPARE(OpenChart(kept), nullptr);
+        QVERIFY(r.form4()->isVisible());
     }
 
     // Without a result there is no chart: the heater's Reynolds warning.
