@@ -184,8 +184,13 @@ void ChartWindow::Draw() {
             }
         }
     }
-    SurfaceView->setChart(charts.surface.release());
-    ReynoldsView->setChart(charts.reynolds.release());
+    // A view takes the new chart but lets go of its old (empty) one, which
+    // is ours to delete.
+    for (auto [view, chart] : {std::pair{SurfaceView, &charts.surface}, std::pair{ReynoldsView, &charts.reynolds}}) {
+        QChart* empty = view->chart();
+        view->setChart(chart->release());
+        delete empty;
+    }
 }
 
 void ChartWindow::HoverAt(int curve, double x) {
