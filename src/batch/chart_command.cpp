@@ -152,7 +152,7 @@ int RunChartCommand(int argc, char** argv) {
         return kExitUsage;
     }
 
-    using Draw = bool (*)(const Sweep*, int format, const QString* title, QByteArray* out);
+    using Draw = bool (*)(const Sweep*, int format, const QString* title, QChar mark, QByteArray* out);
     const auto draw = reinterpret_cast<Draw>(ModuleSymbol(QStringLiteral("heatx-batch-chart.so"), "HeatxBatchDrawChart",
                                                           QStringLiteral("графиков heatx-batch-chart.so"), &error));
     if (draw == nullptr) {
@@ -163,7 +163,9 @@ int RunChartCommand(int argc, char** argv) {
     word[0] = word[0].toUpper();
     const QString title = QStringLiteral("%1, вариант %2 из «%3»").arg(word).arg(c.row).arg(c.inputPath);
     QByteArray picture;
-    if (!draw(&sweep, FormatOf(c.outPath), &title, &picture) || picture.isEmpty()) {
+    // Numbers on the axes with the decimal mark of LC_ALL, LC_NUMERIC or LANG.
+    const QChar mark = DecimalMarkOf(EnvironmentLocale());
+    if (!draw(&sweep, FormatOf(c.outPath), &title, mark, &picture) || picture.isEmpty()) {
         kVoice.Tell(QStringLiteral("рисунок не удалось нарисовать"));
         return kExitOutputFailed;
     }

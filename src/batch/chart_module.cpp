@@ -3,6 +3,7 @@
 // command: Qt Charts and the windows toolkit it needs (offscreen, no display)
 // are not loaded by the answer table.
 #include "platform/sweep_chart.h"
+#include "text/text_format.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -18,9 +19,11 @@ void QuietStartup(QtMsgType type, const QMessageLogContext&, const QString& mess
 
 }  // namespace
 
-// format: 0 SVG, 1 PNG, 2 PDF.
+// format: 0 SVG, 1 PNG, 2 PDF; mark: the decimal mark of the axes.
 extern "C" __attribute__((visibility("default"))) bool HeatxBatchDrawChart(const heatx::Sweep* sweep, int format,
-                                                                          const QString* title, QByteArray* out) {
+                                                                          const QString* title, QChar mark,
+                                                                          QByteArray* out) {
+    heatx::SetDecimalMark(mark);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QApplication> app;
     if (QApplication::instance() == nullptr) {

@@ -536,10 +536,11 @@ TEST(BatchFailures, ControlCharactersInStudentOrDateAreUsageErrors) {
 TEST(BatchChart, SvgPngAndPdfOfOneVariant) {
     QTemporaryDir dir;
     const QString examples = QStringLiteral(HEATX_EXAMPLES_DIR);
-    const auto chart = [&](const QString& type, const QString& out, const QStringList& more = {}) {
+    const auto chart = [&](const QString& type, const QString& out, const QStringList& more = {},
+                           const QString& lang = QStringLiteral("ru_RU.UTF-8")) {
         return RunTool(QStringList{QStringLiteral("chart"), type, examples + '/' + type + QStringLiteral(".csv"),
                                    QStringLiteral("--row"), QStringLiteral("1"), QStringLiteral("-o"),
-                                   dir.filePath(out)} + more);
+                                   dir.filePath(out)} + more, {}, lang);
     };
     ToolRun run = chart(QStringLiteral("heater"), QStringLiteral("h.svg"));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -553,6 +554,12 @@ TEST(BatchChart, SvgPngAndPdfOfOneVariant) {
     for (const char* title : {"Общее число труб n, шт.", "Поверхность теплообмена F, м²",
                               "Коэффициент теплопередачи K, Вт/(м²·К)", "Число Рейнольдса Re в трубах"})
         EXPECT_TRUE(words.contains(QString::fromUtf8(title))) << title;
+    // The axes in the decimal mark of the locale: 20,0 m² here, 20.0 in C.
+    EXPECT_TRUE(words.contains(QStringLiteral("20,0"))) << words.toStdString();
+    ASSERT_EQ(chart(QStringLiteral("heater"), QStringLiteral("c.svg"), {}, QStringLiteral("C.UTF-8")).exitCode, 0);
+    QFile plain(dir.filePath(QStringLiteral("c.svg")));
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(plain.readAll().contains(">20.0<"));
     // z = 1, 2, 4, 6, 8 (the variant's own 2 among them): each a path of its
     // colour for F, K and Re, the heater's gap at the end of each.
     static const QRegularExpression group(QStringLiteral("<g [^>]*stroke=\"(#[0-9a-f]{6})\"[^>]*>(.*?)</g>"),
