@@ -360,9 +360,14 @@ TEST(CheckReport, RemovedBlocksAndLinesAndStrayLines) {
         s = Check(cut.join(QLatin1Char('\n')));
         EXPECT_GE(s.mismatches, 1) << at << Describe(s);
     }
-    // Evaporator: a row after the closing rule.
+    // Evaporator: a chart after a row of the table, and a row after the closing rule.
     const QString evap = Golden("evaporator_ru.txt");
     const QString row = evap.split(QLatin1Char('\n')).filter(QStringLiteral("712,70")).value(0);
+    QString withChart = evap;
+    withChart.replace(row + QLatin1Char('\n'), row + QLatin1Char('\n') + chart + QLatin1Char('\n'));
+    ASSERT_NE(withChart, evap);
+    s = Check(withChart);
+    EXPECT_EQ(s.mismatches, 0) << Describe(s);
     s = Check(evap + row + QLatin1Char('\n'));
     EXPECT_EQ(s.blocks, 2);
     EXPECT_EQ(s.mismatches, 1) << Describe(s);
