@@ -10,6 +10,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QFile>
+#include <QLineSeries>
 #include <QPointer>
 #include <QRegularExpression>
 
@@ -107,7 +108,15 @@ private slots:
         QVERIFY(AxisTitles(chart->SurfaceView).contains(QStringLiteral("Коэффициент теплопередачи K, Вт/(м²·К)")));
         // The student's point is the result the design window shows.
         QVERIFY(chart->Own->text().contains(QStringLiteral("F = ") + FormatFixed(r.state.SurfaceF, 1, 2).trimmed()));
-        chart->HoverAt(0, double(chart->Curves().curves[0].points[3].x));
+        // The pointer over the first curve, near its fourth point: that point's values.
+        QLineSeries* first = nullptr;
+        for (QAbstractSeries* series : chart->SurfaceView->chart()->series())
+            if (series->property("heatxCurve") == QVariant(0) && !first) first = qobject_cast<QLineSeries*>(series);
+        QVERIFY(first);
+        const SweepCurve& curve = chart->Curves().curves[0];
+        const double step = double(curve.points[4].x - curve.points[3].x);
+        emit first->hovered(QPointF(double(curve.points[3].x) + step / 4, 1), true);
+        QCOMPARE(chart->Hover->text(), PointText(chart->Curves(), curve.z, curve.points[3]));
         QVERIFY2(chart->Hover->text().contains(QStringLiteral("K = ")), qPrintable(chart->Hover->text()));
         // A second press brings up the same window.
         Road::Click(button);
