@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the drive scripts: a display of its own under Xvfb with a window
-# manager, heatx started on it, and the helpers that click and type as a
+# manager (HEATX_SCREEN pixels, 1280x1024 unless set), heatx started on it, and the helpers that click and type as a
 # person would. Source it after `cd` to the repository root, with HEATX and
 # SHOTS set; it leaves HEATX_PID, WORK and the report folder in the environment.
 WORK=$(mktemp -d)
@@ -24,7 +24,7 @@ trap cleanup EXIT
 # two drives (or another X server) on one machine never share a screen.
 start_display() {
     rm -f "$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${HEATX_SCREEN:-1280x1024}x24" -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
     XVFB=$!
     for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
     export DISPLAY=":$(head -n 1 "$WORK/display")"

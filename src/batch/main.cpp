@@ -22,5 +22,6 @@ std::unique_ptr<heatx::batch::PdfPages> LoadPdf(QString* error) {
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "check") == 0) return heatx::batch::RunCheckCommand(argc - 1, argv + 1);
     if (argc > 1 && std::strcmp(argv[1], "variants") == 0) return heatx::batch::RunVariantsCommand(argc - 1, argv + 1);
+    if (argc > 1 && std::strcmp(argv[1], "chart") == 0) return heatx::batch::RunChartCommand(argc - 1, argv + 1);
     return heatx::batch::Main(argc, argv, LoadPdf);
 }

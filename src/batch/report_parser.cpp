@@ -115,6 +115,11 @@ struct ReportChecker::Impl {
             problemReason = false;  // the reason of the short page
             return;
         }
+        // The line of a chart the student added after a block: it names the
+        // picture file beside the report (the picture has a page of its own
+        // in the PDF, with no text but its foot).
+        static const QRegularExpression pictureLine(QStringLiteral("^ГРАФИК: \\S+\\.png$"));
+        if (state == State::Body && block.isEmpty() && headBlocks > 0 && pictureLine.match(n).hasMatch()) return;
         switch (state) {
         case State::Outside:
             if (++linesOutside > kLinesBeforeGivingUp && !anyHead) gaveUp = true;

@@ -2,6 +2,8 @@
 #include "cooler/cooler_window.h"
 
 #include "cooler/cooler_road.h"
+#include "cooler/cooler_sweep.h"
+#include "window_base/chart_window.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
 #include "sheets/sheet_layout.h"
@@ -286,6 +288,8 @@ void Form13::Load() {
     SetTopTwips(Label6, Twips(Label5).top + Twips(Label5).height - 250);
     Label5->setText(kReynoldsHeading);
     for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label4, Label5, Label6}) w->show();
+    // The chart of the design space, beside the Reynolds numbers of a result.
+    AddChartButton(this, Label6, SweepCooler);
 }
 
 QListWidgetItem* Form13::ListItem(int line) const {

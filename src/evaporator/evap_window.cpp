@@ -2,6 +2,8 @@
 #include "evaporator/evap_window.h"
 
 #include "evaporator/evap_road.h"
+#include "evaporator/evap_sweep.h"
+#include "window_base/chart_window.h"
 #include "evaporator/evap_texts.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
@@ -139,6 +141,8 @@ Form11::Form11(Program& program) : FormWindow(program, QStringLiteral("Form11"))
 void Form11::Load() {
     setWindowTitle(texts::kEvapDesignTitle);
     SetWindowTwips(100, 100, 12000, 8000);
+    // The chart of the design space (F and K against the tube height), beside a result.
+    AddChartButton(this, Label2, SweepEvap);
 }
 
 void Form11::ShowControls(bool show) {

@@ -2,9 +2,11 @@
 #include "heater/heater_window.h"
 
 #include "heater/heater_road.h"
+#include "heater/heater_sweep.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
 #include "sheets/sheet_layout.h"
+#include "window_base/chart_window.h"
 #include "window_base/picture_button.h"
 #include "window_base/program.h"
 #include "window_base/window_texts.h"
@@ -198,6 +200,8 @@ void Form9::Load() {
     Label1->setText(QStringList{texts::kResultsLine1, QString(), texts::kResultsLine3, texts::kResultsLine4,
                                 texts::kResultsLine5}
                         .join(QLatin1Char('\n')));
+    // The chart of the design space, beside the results heading.
+    AddChartButton(this, Label1, SweepHeater);
 }
 
 QString Form9::TypeWord() const {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/paged_text_printer.h"
 
+#include <QImage>
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -110,11 +112,12 @@ void PagedTextPrinter::EndBlock() {
         blockEnds_.append(lines_.size());
 }
 
-QList<QStringList> PagedTextPrinter::Pages(const QFontMetricsF& metrics) const {
+QList<PagedTextPrinter::Page> PagedTextPrinter::Pages(const QFontMetricsF& metrics) const {
     const double width = device_->width();
     const int rowsPerPage = std::max(1, int(std::floor(device_->height() / metrics.lineSpacing())) - kFootRows);
-    QList<QStringList> pages(1);
+    QList<Page> pages(1);
     qsizetype from = 0;
+    qsizetype nextPicture = 0;
     QList<qsizetype> ends = blockEnds_;
     if (ends.isEmpty() || ends.last() != lines_.size()) ends.append(lines_.size());
     for (const qsizetype to : ends) {
@@ -123,17 +126,38 @@ QList<QStringList> PagedTextPrinter::Pages(const QFontMetricsF& metrics) const {
         from = to;
         // A block that does not fit in the rest of the page but fits on a
         // page of its own starts one.
-        if (!pages.last().isEmpty() && pages.last().size() + rows.size() > rowsPerPage && rows.size() <= rowsPerPage)
-            pages.append(QStringList());
+        if (!pages.last().rows.isEmpty() && pages.last().rows.size() + rows.size() > rowsPerPage &&
+            rows.size() <= rowsPerPage)
+            pages.append(Page());
         for (const QString& row : rows) {
-            if (pages.last().size() >= rowsPerPage) pages.append(QStringList());
+            if (pages.last().rows.size() >= rowsPerPage) pages.append(Page());
             // A page after the first does not begin with empty rows.
-            if (pages.size() > 1 && pages.last().isEmpty() && row.trimmed().isEmpty()) continue;
-            pages.last().append(row);
+            if (pages.size() > 1 && pages.last().rows.isEmpty() && row.trimmed().isEmpty()) continue;
+            pages.last().rows.append(row);
+        }
+        // The pictures after this block, each on its page; the text goes on
+        // on the next.
+        for (; nextPicture < pictures_.size() && pictures_[nextPicture].first <= to; ++nextPicture) {
+            if (pages.last().rows.isEmpty() && pages.last().picture < 0) pages.removeLast();
+            pages.append(Page{{}, nextPicture});
+            pages.append(Page());
         }
     }
-    if (pages.last().isEmpty() && pages.size() > 1) pages.removeLast();
+    if (pages.last().rows.isEmpty() && pages.last().picture < 0 && pages.size() > 1) pages.removeLast();
     return pages;
+}
+
+void PagedTextPrinter::AddPicture(const QByteArray& png) {
+    EndBlock();
+    pictures_.append({lines_.size(), png});
+}
+
+void PagedTextPrinter::PaintPicture(const QByteArray& png, double height) {
+    QImage image;
+    if (!image.loadFromData(png, "PNG") || image.isNull()) return;
+    const QSizeF room(device_->width(), height);
+    const QSizeF size = QSizeF(image.size()).scaled(room, Qt::KeepAspectRatio);
+    painter_->drawImage(QRectF(QPointF((room.width() - size.width()) / 2, 0), size), image);
 }
 
 void PagedTextPrinter::EndDocument() {
@@ -141,13 +165,15 @@ void PagedTextPrinter::EndDocument() {
     if (Begin()) {
         painter_->setFont(FontOf(documentFontSize_));
         const QFontMetricsF metrics(painter_->font(), device_);
-        const QList<QStringList> pages = Pages(metrics);
+        const QList<Page> pages = Pages(metrics);
         const double footY = device_->height() - metrics.descent();
         for (qsizetype p = 0; p < pages.size(); ++p) {
             if (anyPage_) device_->newPage();
             anyPage_ = true;
+            if (pages[p].picture >= 0)
+                PaintPicture(pictures_[pages[p].picture].second, device_->height() - kFootRows * metrics.lineSpacing());
             double y = metrics.ascent();
-            for (const QString& row : pages[p]) {
+            for (const QString& row : pages[p].rows) {
                 painter_->drawText(QPointF(0, y), row);
                 y += metrics.lineSpacing();
             }
@@ -157,6 +183,7 @@ void PagedTextPrinter::EndDocument() {
     }
     lines_.clear();
     blockEnds_.clear();
+    pictures_.clear();
 }
 
 bool PagedTextPrinter::Finish() {

@@ -15,6 +15,7 @@
 #include "report/printer.h"
 
 #include <QFont>
+#include <QByteArray>
 #include <QList>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -42,6 +43,9 @@ public:
     void PrintLine(const QString& line) override;
     // The lines since the last end of a block form one block.
     void EndBlock() override;
+    // A picture (PNG) on a page of its own after the lines printed so far,
+    // which end a block; it is scaled to the page, its proportions kept.
+    void AddPicture(const QByteArray& png);
     // Ends one report: it is laid out and painted; its successor starts on a
     // new page.
     void EndDocument() override;
@@ -58,8 +62,13 @@ public:
 private:
     bool Begin();
     QFont FontOf(double points) const;
-    // The pending document on its pages: rows of text per page.
-    QList<QStringList> Pages(const QFontMetricsF& metrics) const;
+    // A page of the pending document: rows of text, or one picture.
+    struct Page {
+        QStringList rows;
+        qsizetype picture = -1;  // index into pictures_
+    };
+    QList<Page> Pages(const QFontMetricsF& metrics) const;
+    void PaintPicture(const QByteArray& png, double height);
 
     QPagedPaintDevice* device_;
     std::unique_ptr<QPainter> painter_;
@@ -69,6 +78,8 @@ private:
     // a block, and the font size its first line was printed in.
     QStringList lines_;
     QList<qsizetype> blockEnds_;
+    // Pictures of the document: the line count they follow, the PNG.
+    QList<std::pair<qsizetype, QByteArray>> pictures_;
     double documentFontSize_ = 9;
     bool anyPage_ = false;
     bool failed_ = false;

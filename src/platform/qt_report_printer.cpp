@@ -39,6 +39,7 @@ struct QtReportPrinter::Document {
     double fontSize = 9;
     QStringList lines;         // every line: the head and every block
     QList<qsizetype> blockEnds;  // lines.size() at each end of a block
+    ReportPictures pictures;     // the charts added, after lines.size() then
     qsizetype linesOnDisk = 0; // how many of them the text copy holds
     AppendFile text;           // the text copy, open for appending
     QString folder;            // where the text copy is
@@ -87,17 +88,19 @@ QByteArray TextOf(const QStringList& lines, qsizetype from = 0) {
 
 // Lays the lines out on a paged device; false when it could not be written.
 bool PaintLines(QPagedPaintDevice* device, const QString& fontName, double fontSize,
-                const QStringList& lines, const QList<qsizetype>& blockEnds) {
+                const QStringList& lines, const QList<qsizetype>& blockEnds, const ReportPictures& pictures) {
     PagedTextPrinter pages(device);
     pages.SetFontName(fontName);
     pages.SetFontSize(fontSize);
-    qsizetype nextEnd = 0;
+    qsizetype nextEnd = 0, nextPicture = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         pages.PrintLine(lines[i]);
         while (nextEnd < blockEnds.size() && blockEnds[nextEnd] <= i + 1) {
             if (blockEnds[nextEnd] == i + 1) pages.EndBlock();
             ++nextEnd;
         }
+        for (; nextPicture < pictures.size() && pictures[nextPicture].first <= i + 1; ++nextPicture)
+            pages.AddPicture(pictures[nextPicture].second);
     }
     return pages.IsOpen() && pages.Finish();
 }
@@ -191,7 +194,7 @@ bool WritePdfBeside(Document& d, const QByteArray& pdf) {
 }
 
 QByteArray PdfOf(Document& d) {
-    if (d.pdf.isEmpty()) d.pdf = PaintReportPdf(d.JobName(), d.fontName, d.fontSize, d.lines, d.blockEnds);
+    if (d.pdf.isEmpty()) d.pdf = PaintReportPdf(d.JobName(), d.fontName, d.fontSize, d.lines, d.blockEnds, d.pictures);
     return d.pdf;
 }
 
@@ -262,8 +265,11 @@ const QString kFolderHint =
 
 }  // namespace
 
+QString PictureLine(const QString& fileName) { return QString(12, QLatin1Char(' ')) + QStringLiteral("ГРАФИК: ") + fileName; }
+
 QByteArray PaintReportPdf(const QString& title, const QString& fontName, double fontSize,
-                          const QStringList& lines, const QList<qsizetype>& blockEnds) {
+                          const QStringList& lines, const QList<qsizetype>& blockEnds,
+                          const ReportPictures& pictures) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     bool painted = false;
@@ -271,7 +277,7 @@ QByteArray PaintReportPdf(const QString& title, const QString& fontName, double 
         QPdfWriter pdf(&buffer);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("heatx"));
-        painted = PaintLines(&pdf, fontName, fontSize, lines, blockEnds);
+        painted = PaintLines(&pdf, fontName, fontSize, lines, blockEnds, pictures);
     }
     const QByteArray& bytes = buffer.data();
     // A whole PDF starts with its header and ends with the end-of-file mark
@@ -303,6 +309,50 @@ void QtReportPrinter::PrintLine(const QString& line) {
         open_->stem = QStringLiteral("Отчёт_%1_%2").arg(apparatus_, open_->stamp);
     }
     open_->lines.append(line);
+}
+
+QString QtReportPrinter::PrintPicture(const QByteArray& png, const QByteArray& svg, QString* error) {
+    if (!open_ || open_->lines.isEmpty()) {
+        *error = QStringLiteral("в отчёте ещё нет блока: сначала напечатайте результат");
+        return {};
+    }
+    if (png.isEmpty() || svg.isEmpty()) {
+        *error = QStringLiteral("рисунок не удалось нарисовать");
+        return {};
+    }
+    // The block before it goes to the text copy first, claiming it.
+    EndBlock();
+    Document& d = *open_;
+    if (!d.text.IsOpen() || !d.text.StillAtPath()) {
+        *error = QStringLiteral("текстовая копия отчёта не записана") +
+                 (d.reason.isEmpty() ? QString() : QStringLiteral(": ") + d.reason);
+        return {};
+    }
+    // Under a free name beside the copy, never over another file.
+    for (int k = 1; k < 1000; ++k) {
+        const QString stem = d.Base() + QStringLiteral("_график_%1").arg(k);
+        if (QFileInfo::exists(stem + QStringLiteral(".png")) || QFileInfo::exists(stem + QStringLiteral(".svg")))
+            continue;
+        QString reason;
+        if (!WriteWholeFile(stem + QStringLiteral(".png"), png, AtomicFile::Mode::Exclusive, &reason)) {
+            if (QFileInfo::exists(stem + QStringLiteral(".png"))) continue;
+            *error = reason;
+            return {};
+        }
+        if (!WriteWholeFile(stem + QStringLiteral(".svg"), svg, AtomicFile::Mode::Exclusive, &reason)) {
+            QFile::remove(stem + QStringLiteral(".png"));
+            if (QFileInfo::exists(stem + QStringLiteral(".svg"))) continue;
+            *error = reason;
+            return {};
+        }
+        const QString pngPath = stem + QStringLiteral(".png");
+        PrintLine(PictureLine(QFileInfo(pngPath).fileName()));
+        d.pictures.append({d.lines.size(), png});
+        EndBlock();
+        return Native(pngPath);
+    }
+    *error = QStringLiteral("нет свободного имени для рисунка");
+    return {};
 }
 
 // Never a file that another program put under the copy's name.

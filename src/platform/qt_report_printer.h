@@ -39,9 +39,17 @@ namespace heatx {
 
 // The PDF of a report's lines (A4 pages, fixed-pitch font, numbered), painted
 // in memory; blockEnds are the line counts at the end of each printed block,
-// kept whole on a page. Empty when the painter could not make a whole file.
+// kept whole on a page; pictures (PNG) each on a page of its own after the
+// line count it is paired with. Empty when the painter could not make a whole
+// file.
+using ReportPictures = QList<std::pair<qsizetype, QByteArray>>;
 QByteArray PaintReportPdf(const QString& title, const QString& fontName, double fontSize,
-                          const QStringList& lines, const QList<qsizetype>& blockEnds = {});
+                          const QStringList& lines, const QList<qsizetype>& blockEnds = {},
+                          const ReportPictures& pictures = {});
+
+// The line a report prints for a picture added after a block: the picture
+// file's name (it stands beside the report's text copy).
+QString PictureLine(const QString& fileName);
 
 class QtReportPrinter : public Printer {
 public:
@@ -76,6 +84,11 @@ public:
     // server's answers; every document still kept goes to a fallback folder;
     // only when no place takes it is its text shown for copying.
     void EndSession() override;
+    // A chart after the current block: PNG and SVG beside the text copy
+    // (<report>_график_<k>.png, .svg), one line naming the PNG, the PNG on a
+    // page of its own in the PDF. Refused before the first block of a
+    // document and while the document has no text copy on disk.
+    QString PrintPicture(const QByteArray& png, const QByteArray& svg, QString* error) override;
     // The text copy of the open document; empty before its first block, and
     // when another file stands under its name.
     QString CopyPath() const override;

@@ -6,6 +6,7 @@
 // tests.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,17 @@ public:
     // whatever the printer still holds (a report it could not send or save
     // before) must go out now, because nothing is kept after this call.
     virtual void EndSession() { EndDocument(); }
+    // A picture (a chart) on a page of its own after the current block: png
+    // is what the page shows, svg is kept beside it. The document gets one
+    // line naming the picture file. The picture file's path, or empty with
+    // *error when the printer holds no printed block to put it after, keeps
+    // no files, or could not save it.
+    virtual QString PrintPicture(const QByteArray& png, const QByteArray& svg, QString* error) {
+        (void)png;
+        (void)svg;
+        *error = QStringLiteral("этот принтер не печатает рисунков");
+        return {};
+    }
     // The path of the open document's text copy on disk; empty before its
     // first block (and for a printer that keeps none).
     virtual QString CopyPath() const { return {}; }

@@ -6,7 +6,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -624,4 +626,68 @@ TEST(BatchTrace, TraceTableEndsInTheResultsTable) {
         EXPECT_EQ(run.exitCode, 2) << args.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("--report"))) << run.err.toStdString();
     }
+}
+
+// heatx-batch chart: the picture of one variant in each format, the axis
+// titles in the SVG and each curve one path; refusals of a bad call.
+TEST(BatchChart, SvgPngAndPdfOfOneVariant) {
+    QTemporaryDir dir;
+    const QString examples = QStringLiteral(HEATX_EXAMPLES_DIR);
+    const auto chart = [&](const QString& type, const QString& out, const QStringList& more = {},
+                           const QString& lang = QStringLiteral("ru_RU.UTF-8")) {
+        return RunTool(QStringList{QStringLiteral("chart"), type, examples + '/' + type + QStringLiteral(".csv"),
+                                   QStringLiteral("--row"), QStringLiteral("1"), QStringLiteral("-o"),
+                                   dir.filePath(out)} + more, {}, lang);
+    };
+    ToolRun run = chart(QStringLiteral("heater"), QStringLiteral("h.svg"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile svg(dir.filePath(QStringLiteral("h.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(svg.readAll());
+    // The titles may be written a word to a text element.
+    QString words;
+    static const QRegularExpression element(QStringLiteral("<text[^>]*>([^<]*)</text>"));
+    for (const QRegularExpressionMatch& m : element.globalMatch(text)) words += m.captured(1);
+    for (const char* title : {"Общее число труб n, шт.", "Поверхность теплообмена F, м²",
+                              "Коэффициент теплопередачи K, Вт/(м²·К)", "Число Рейнольдса Re в трубах"})
+        EXPECT_TRUE(words.contains(QString::fromUtf8(title))) << title;
+    // The axes in the decimal mark of the locale: 20,0 m² here, 20.0 in C.
+    EXPECT_TRUE(words.contains(QStringLiteral("20,0"))) << words.toStdString();
+    ASSERT_EQ(chart(QStringLiteral("heater"), QStringLiteral("c.svg"), {}, QStringLiteral("C.UTF-8")).exitCode, 0);
+    QFile plain(dir.filePath(QStringLiteral("c.svg")));
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(plain.readAll().contains(">20.0<"));
+    // z = 1, 2, 4, 6, 8 (the variant's own 2 among them): each a path of its
+    // colour for F, K and Re, the heater's gap at the end of each.
+    static const QRegularExpression group(QStringLiteral("<g [^>]*stroke=\"(#[0-9a-f]{6})\"[^>]*>(.*?)</g>"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    QMap<QString, int> paths;
+    for (const QRegularExpressionMatch& m : group.globalMatch(text)) paths[m.captured(1)] += int(m.captured(2).count("<path"));
+    for (const char* colour : {"#0000c0", "#c00000", "#008000", "#800080", "#000000"})
+        EXPECT_EQ(paths.value(QString::fromLatin1(colour)), 3) << colour;
+    EXPECT_EQ(paths.value(QStringLiteral("#a05000")), 0);  // no sixth curve
+
+    run = chart(QStringLiteral("cooler"), QStringLiteral("c.png"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile png(dir.filePath(QStringLiteral("c.png")));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    EXPECT_EQ(png.read(4), QByteArray("\x89PNG"));
+    run = chart(QStringLiteral("evaporator"), QStringLiteral("e.pdf"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile pdf(dir.filePath(QStringLiteral("e.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), QByteArray("%PDF-"));
+
+    // An existing picture stays unless --force; a variant the file lacks, an
+    // unknown format: usage errors.
+    run = chart(QStringLiteral("evaporator"), QStringLiteral("e.pdf"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("--force"))) << run.err.toStdString();
+    EXPECT_EQ(chart(QStringLiteral("evaporator"), QStringLiteral("e.pdf"), {QStringLiteral("--force")}).exitCode, 0);
+    run = RunTool({QStringLiteral("chart"), QStringLiteral("heater"), examples + QStringLiteral("/heater.csv"),
+                   QStringLiteral("--row"), QStringLiteral("9999"), QStringLiteral("-o"), dir.filePath("x.svg")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("варианта 9999 нет"))) << run.err.toStdString();
+    EXPECT_EQ(chart(QStringLiteral("heater"), QStringLiteral("h.gif")).exitCode, 2);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.svg"))));
 }

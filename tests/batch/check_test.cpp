@@ -418,9 +418,25 @@ TEST(CheckReport, RemovedBlocksAndLinesAndStrayLines) {
     // A line the program never prints.
     s = Check(report + QStringLiteral("Проверил: Сидоров\n"));
     EXPECT_TRUE(HasDifference(s, 1, "посторонняя строка", "Проверил: Сидоров", "программа такой строки не печатает"));
-    // Evaporator: a row after the closing rule.
+    // The line of a chart stands only after a whole block: after the head or
+    // inside a block it is a line the program never prints.
+    const QString chart = QStringLiteral("            ГРАФИК: Отчёт_подогреватель_график_1.png");
+    s = Check(report + chart + QLatin1Char('\n'));
+    EXPECT_EQ(s.mismatches, 0) << Describe(s);
+    for (const int at : {15, 18}) {
+        cut = lines;
+        cut.insert(at, chart);
+        s = Check(cut.join(QLatin1Char('\n')));
+        EXPECT_GE(s.mismatches, 1) << at << Describe(s);
+    }
+    // Evaporator: a chart after a row of the table, and a row after the closing rule.
     const QString evap = Golden("evaporator_ru.txt");
     const QString row = evap.split(QLatin1Char('\n')).filter(QStringLiteral("712,70")).value(0);
+    QString withChart = evap;
+    withChart.replace(row + QLatin1Char('\n'), row + QLatin1Char('\n') + chart + QLatin1Char('\n'));
+    ASSERT_NE(withChart, evap);
+    s = Check(withChart);
+    EXPECT_EQ(s.mismatches, 0) << Describe(s);
     s = Check(evap + row + QLatin1Char('\n'));
     EXPECT_EQ(s.blocks, 2);
     EXPECT_EQ(s.mismatches, 1) << Describe(s);

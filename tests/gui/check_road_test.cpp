@@ -5,6 +5,10 @@
 #include "batch/report_check.h"
 #include "platform/qt_report_printer.h"
 #include "road.h"
+#include "window_base/chart_window.h"
+
+#include <QDir>
+#include <QRegularExpression>
 
 #include <QTemporaryDir>
 
@@ -59,6 +63,57 @@ private slots:
             QCOMPARE(s.mismatches, 0);
             QCOMPARE(s.student, QStringLiteral("Студент С.с. Гр. Х-10"));
             QCOMPARE(s.date, QStringLiteral("2026-12-07 14:05:33"));
+        }
+    }
+
+    // A chart added after the first block: PNG and SVG beside the report, one
+    // line naming the picture, a page of its own in the PDF after the block;
+    // check still finds the report right.
+    void chartPageAfterABlock() {
+        QTemporaryDir dir;
+        qputenv("HEATX_REPORT_DIR", dir.path().toUtf8());
+        QtReportPrinter printer([](const QString&, const QString&, const QString&) {});
+        printer.SetApparatus(QStringLiteral("подогреватель"));
+        Road& r = *road;
+        r.platform.reportPrinter = &printer;
+        r.ToResults();
+        Form9* design = r.form9();
+        Road::Click(design->findChild<QPushButton*>(QStringLiteral("ChartButton")));
+        ChartWindow* chart = nullptr;
+        QVERIFY(QTest::qWaitFor([&] { return (chart = OpenChart(design)) && chart->Ready(); }, 10000));
+        // Nothing printed yet: no block to put the chart after.
+        QVERIFY(!chart->AddToReport());
+        QVERIFY(chart->Saved->text().startsWith(QStringLiteral("ГРАФИК НЕ ДОБАВЛЕН В ОТЧЁТ: ")));
+        Road::Click(design->Command1);
+        QVERIFY(chart->AddToReport());
+        Road::Click(design->Command2);
+        r.platform.Answer({"120"});
+        Road::ClickLine(design->List1, 4);
+        Road::Click(design->Command8);
+        Road::Click(design->Command1);
+        Road::Click(design->Command4);
+        qunsetenv("HEATX_REPORT_DIR");
+        r.platform.reportPrinter = nullptr;
+
+        const QString pdf = printer.LastDestination();
+        QVERIFY(pdf.endsWith(QStringLiteral(".pdf")));
+        const QString base = pdf.chopped(4);
+        QFile txt(base + QStringLiteral(".txt")), pdfFile(pdf);
+        QVERIFY(txt.open(QIODevice::ReadOnly) && pdfFile.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(txt.readAll()).split(QLatin1Char('\n'));
+        const QString picture = QFileInfo(base).fileName() + QStringLiteral("_график_1.png");
+        QCOMPARE(lines.count(PictureLine(picture)), 1);
+        QCOMPARE(lines.filter(QStringLiteral("ГРАФИК")).size(), 1);
+        QVERIFY(QFileInfo(QDir(dir.path()).filePath(picture)).size() > 1000);
+        QVERIFY(QFileInfo::exists(QDir(dir.path()).filePath(picture.chopped(4) + QStringLiteral(".svg"))));
+        // Head and first block, the chart, the second block: three pages.
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+        QCOMPARE(int(QString::fromLatin1(pdfFile.readAll()).count(page)), 3);
+        for (const QString& file : {pdf, txt.fileName()}) {
+            const batch::ReportSummary s = batch::CheckReportFile(file);
+            QVERIFY2(s.isReport, qPrintable(file + ": " + s.reason));
+            QCOMPARE(s.blocks, 2);
+            QVERIFY2(s.mismatches == 0, qPrintable(file + ": " + (s.differences.empty() ? QString() : s.differences[0].printed)));
         }
     }
 };
