@@ -123,7 +123,7 @@ TraceHook::TraceHook(FormWindow* design, Program& program, double left, double t
     Button->setToolTip(u"Шаги расчёта с подставленными числами (F2)"_s);
     Button->hide();
     QObject::connect(Button, &QPushButton::clicked, design, [this] { Open(); });
-    new HideWithDesign(design, [this] {
+    hideWatch_ = new HideWithDesign(design, [this] {
         if (window_) window_->hide();
     });
     auto* key = new QShortcut(QKeySequence(Qt::Key_F2), design);

@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QTableWidget>
@@ -45,6 +46,11 @@ public:
     // The button at left, top (twips) in design; header: the columns of the
     // constructions table after the marker column.
     TraceHook(FormWindow* design, Program& program, double left, double top, QStringList header);
+    // The design window outlives its hook by its own destruction, which
+    // hides it: the watch of that hiding goes with the hook.
+    ~TraceHook() { delete hideWatch_.data(); }
+    TraceHook(const TraceHook&) = delete;
+    TraceHook& operator=(const TraceHook&) = delete;
 
     // The trace of the next run, emptied.
     Trace* Fresh();
@@ -80,6 +86,7 @@ private:
     std::vector<TriedConstruction> tried_;
     bool printed_ = false;  // this trace is in the report
     TraceWindow* window_ = nullptr;
+    QPointer<QObject> hideWatch_;  // hides the steps window with the design window
 };
 
 }  // namespace heatx
