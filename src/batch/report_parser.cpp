@@ -71,50 +71,7 @@ struct ReportChecker::Impl {
             StartHead(*title);
             return;
         }
-        // The trace of a run after its block: the intermediate values of the
-        // block's own calculation, which the block's check already covers.
-        static const QString traceHeading = Normalize(kTraceHeading);
-        static const QString traceEnd = Normalize(kTraceEnd);
-        if (inTrace) {
-            if (n == traceEnd) {
-                inTrace = false;
-                // The evaporator's table was closed for the trace: a row
-                // after it comes under a header of its own.
-                evapHeaderLines = 0;
-                evapHeaderDone = false;
-                evapClosed = false;
-            }
-            return;
-        }
-        if (n == traceHeading) {
-            if (state == State::Body && !block.isEmpty()) FinishBlock();
-            if (state != State::Body || headBlocks == 0)
-                Differ(sum.blocks + 1, QStringLiteral("ход расчёта"), n,
-                       QStringLiteral("программа печатает ход расчёта только после блока результатов"));
-            inTrace = true;
-            return;
-        }
-        // The lines heatx-batch adds to an answer key: the variant's name
-        // before its report, and the short page of a variant without a result.
-        static const QRegularExpression variantLine(
-            QStringLiteral("^%1:? (.+?)(?: \\(СТРОКА [0-9]+ ФАЙЛА\\))?$").arg(kVariantWord));
-        if (const auto m = variantLine.match(n); m.hasMatch()) {
-            if (state != State::Outside) CloseHead();
-            pendingLabel = m.captured(1);
-            problemReason = false;
-            return;
-        }
-        static const QString noResult = Normalize(kNoResultLine) + QLatin1Char(' ');
-        if (n.startsWith(noResult)) {
-            if (state != State::Outside) CloseHead();
-            pendingLabel.clear();
-            problemReason = true;
-            return;
-        }
-        if (problemReason && state == State::Outside) {
-            problemReason = false;  // the reason of the short page
-            return;
-        }
+        if (TraceLine(n) || AnswerKeyLine(n)) return;
         // The line of a chart the student added after a block: it names the
         // picture file beside the report (the picture has a page of its own
         // in the PDF, with no text but its foot).
@@ -137,6 +94,60 @@ struct ReportChecker::Impl {
         case State::HeadLines: HeadLine(n); return;
         case State::Body: BodyLine(n); return;
         }
+    }
+
+    // The trace of a run after its block: the intermediate values of the
+    // block's own calculation, which the block's check already covers.
+    // True when the line belongs to it.
+    bool TraceLine(const QString& n) {
+        static const QString traceHeading = Normalize(kTraceHeading);
+        static const QString traceEnd = Normalize(kTraceEnd);
+        if (inTrace) {
+            if (n == traceEnd) {
+                inTrace = false;
+                // The evaporator's table was closed for the trace: a row
+                // after it comes under a header of its own.
+                evapHeaderLines = 0;
+                evapHeaderDone = false;
+                evapClosed = false;
+            }
+            return true;
+        }
+        if (n == traceHeading) {
+            if (state == State::Body && !block.isEmpty()) FinishBlock();
+            if (state != State::Body || headBlocks == 0)
+                Differ(sum.blocks + 1, QStringLiteral("ход расчёта"), n,
+                       QStringLiteral("программа печатает ход расчёта только после блока результатов"));
+            inTrace = true;
+            return true;
+        }
+        return false;
+    }
+
+    // The lines heatx-batch adds to an answer key: the variant's name
+    // before its report, and the short page of a variant without a result.
+    // True when the line is one of them.
+    bool AnswerKeyLine(const QString& n) {
+        static const QRegularExpression variantLine(
+            QStringLiteral("^%1:? (.+?)(?: \\(СТРОКА [0-9]+ ФАЙЛА\\))?$").arg(kVariantWord));
+        if (const auto m = variantLine.match(n); m.hasMatch()) {
+            if (state != State::Outside) CloseHead();
+            pendingLabel = m.captured(1);
+            problemReason = false;
+            return true;
+        }
+        static const QString noResult = Normalize(kNoResultLine) + QLatin1Char(' ');
+        if (n.startsWith(noResult)) {
+            if (state != State::Outside) CloseHead();
+            pendingLabel.clear();
+            problemReason = true;
+            return true;
+        }
+        if (problemReason && state == State::Outside) {
+            problemReason = false;  // the reason of the short page
+            return true;
+        }
+        return false;
     }
 
     void StartHead(const TitleLine& title) {
