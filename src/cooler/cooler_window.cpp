@@ -220,16 +220,8 @@ Form13::Form13(Program& program) : FormWindow(program, QStringLiteral("Form13"))
     const QColor darkBlue = Rgb(0, 0, 192);
     const QColor yellow = Rgb(255, 255, 0);
 
-    auto label = [&](const QString& name, double left, double top, double width, double height,
-                     const QColor& text) {
-        auto* l = new QLabel(this);
-        l->setObjectName(name);
-        l->setTextFormat(Qt::PlainText);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        l->setFont(courier);
-        SetLabelColors(l, yellow, text);
-        SetTwips(l, left, top, width, height);
-        return l;
+    auto label = [&](const QString& name, double left, double top, double width, double height, const QColor& text) {
+        return MakeTextLabel(this, name, left, top, width, height, courier, yellow, text);
     };
     for (int k = 0; k < 5; ++k)
         L[k] = label(QStringLiteral("L%1").arg(k), 600, 120 + 240 * k, 10095, 255, Rgb(128, 0, 0));

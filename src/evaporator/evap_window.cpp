@@ -104,15 +104,8 @@ Form11::Form11(Program& program) : FormWindow(program, QStringLiteral("Form11"))
     SetBackColor(Rgb(255, 255, 0));
     const QFont courier = ProgramFont(QStringLiteral("Courier"), 9.75);
     const QColor yellow = Rgb(255, 255, 0);
-    auto label = [&](const char* name, double left, double top, double width, double height, const QColor& text) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QLatin1String(name));
-        l->setTextFormat(Qt::PlainText);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        l->setFont(courier);
-        SetLabelColors(l, yellow, text);
-        SetTwips(l, left, top, width, height);
-        return l;
+    auto label = [&](const QString& name, double left, double top, double width, double height, const QColor& text) {
+        return MakeTextLabel(this, name, left, top, width, height, courier, yellow, text);
     };
     Label1 = label("Label1", 0, 120, 4455, 375, Rgb(128, 0, 0));
     Label2 = label("Label2", 240, 1440, 8295, 1455, Rgb(0, 0, 192));

@@ -129,15 +129,8 @@ Form9::Form9(Program& program) : FormWindow(program, QStringLiteral("Form9")) {
     const QColor darkBlue = Rgb(0, 0, 192);
     const QColor yellow = Rgb(255, 255, 0);
 
-    auto label = [&](const char* name, double left, double top, double width, double height, const QColor& text) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QLatin1String(name));
-        l->setTextFormat(Qt::PlainText);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        l->setFont(courier);
-        SetLabelColors(l, yellow, text);
-        SetTwips(l, left, top, width, height);
-        return l;
+    auto label = [&](const QString& name, double left, double top, double width, double height, const QColor& text) {
+        return MakeTextLabel(this, name, left, top, width, height, courier, yellow, text);
     };
     Label8 = label("Label8", 2000, 800, 3300, 255, darkBlue);
     Label1 = label("Label1", 200, 2500, 8100, 1140, darkBlue);

@@ -314,4 +314,16 @@ void SetLabelColors(QWidget* label, const QColor& back, const QColor& text) {
     label->setAutoFillBackground(true);
 }
 
+QLabel* MakeTextLabel(QWidget* parent, const QString& name, double left, double top, double width, double height,
+                      const QFont& font, const QColor& back, const QColor& text) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setFont(font);
+    SetLabelColors(l, back, text);
+    SetTwips(l, left, top, width, height);
+    return l;
+}
+
 }  // namespace heatx

@@ -13,6 +13,8 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QLabel>
 #include <QList>
 #include <QPushButton>
 #include <QSize>
@@ -174,5 +176,9 @@ void SetFaceColor(QWidget* button, const QColor& color);
 QColor FaceColor(const QWidget* button);
 // Sets a label's back and text colour.
 void SetLabelColors(QWidget* label, const QColor& back, const QColor& text);
+// A plain-text label of a design window, at left, top with width, height
+// (twips) in parent, its text from the top left corner.
+QLabel* MakeTextLabel(QWidget* parent, const QString& name, double left, double top, double width, double height,
+                      const QFont& font, const QColor& back, const QColor& text);
 
 }  // namespace heatx
