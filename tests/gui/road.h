@@ -231,7 +231,7 @@ struct Road {
         const QRect line = sheet->Label2->geometry();
         const int textEnd = line.left() + sheet->Label2->fontMetrics().horizontalAdvance(sheet->Label2->text());
         const bool beside = at.top() == line.top() && at.left() >= textEnd;
-        const int listingEnd = Px(1210 + 195 * sheet->Setup().promptedLines);
+        const int listingEnd = Px(sheet_layout::SurfaceY(sheet->Setup().promptedLines));
         if (!beside && at.top() < listingEnd) return QStringLiteral("note over the lines");
         return {};
     }
