@@ -29,12 +29,7 @@ private slots:
         Form9* design = r.form9();
         Road::Click(design->Command1);
         // Another construction: 120 tubes, printed under the same head.
-        Road::Click(design->Command2);
-        r.platform.Answer({"120"});
-        Road::ClickLine(design->List1, 4);
-        Road::Click(design->Command8);
-        Road::Click(design->Command1);
-        Road::Click(design->Command4);
+        r.PrintWith120TubesAndEnd();
         QCOMPARE(r.platform.printer.documents.size(), 1);
 
         QTemporaryDir dir;
@@ -86,12 +81,7 @@ private slots:
         QVERIFY(chart->Saved->text().startsWith(QStringLiteral("ГРАФИК НЕ ДОБАВЛЕН В ОТЧЁТ: ")));
         Road::Click(design->Command1);
         QVERIFY(chart->AddToReport());
-        Road::Click(design->Command2);
-        r.platform.Answer({"120"});
-        Road::ClickLine(design->List1, 4);
-        Road::Click(design->Command8);
-        Road::Click(design->Command1);
-        Road::Click(design->Command4);
+        r.PrintWith120TubesAndEnd();
         qunsetenv("HEATX_REPORT_DIR");
         r.platform.reportPrinter = nullptr;
 

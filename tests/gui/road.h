@@ -282,6 +282,17 @@ struct Road {
         platform.Answer(construction);
         Click(horizontal ? form9()->Command6 : form9()->Command7);
     }
+    // From the heater's results: 120 tubes instead, computed and printed
+    // under the same head, then back to the menu, which ends the report.
+    void PrintWith120TubesAndEnd() {
+        Form9* design = form9();
+        Click(design->Command2);
+        platform.Answer({"120"});
+        ClickLine(design->List1, 4);
+        Click(design->Command8);
+        Click(design->Command1);
+        Click(design->Command4);
+    }
 
     CalcState state;
     ScriptedPlatform platform;

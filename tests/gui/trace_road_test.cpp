@@ -137,12 +137,7 @@ private slots:
         QCOMPARE(r.platform.printer.blockEnds.last(), lines.size());
         for (const QString& line : trace) QVERIFY2(line.size() <= 12 + 1 + kTraceReportWidth, qPrintable(line));
         // A second construction printed as usual, under the same head.
-        Road::Click(design->Command2);
-        r.platform.Answer({"120"});
-        Road::ClickLine(design->List1, 4);
-        Road::Click(design->Command8);
-        Road::Click(design->Command1);
-        Road::Click(design->Command4);
+        r.PrintWith120TubesAndEnd();
         QCOMPARE(r.platform.printer.documents.size(), 1);
         const batch::ReportSummary s =
             batch::CheckReportText(r.platform.printer.documents[0].join(QLatin1Char('\n')));
