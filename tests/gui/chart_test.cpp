@@ -18,12 +18,6 @@ namespace heatx {
 
 namespace {
 
-const QStringList kCoolerSheet = {"0,6", "998", "0,001", "4180", "0,0003", "14",    "0,13",
-                                  "0,002", "2000", "5", "30", "0,0005", "350000"};
-const QStringList kCoolerConstruction = {"0,025", "2", "0,9", "100", "0,02"};
-const QStringList kEvapSheet = {"0,684", "923", "2141000", "0,000191", "0,683", "958", "4220", "0,000282",
-                                "0,0589", "0,598", "0,598", "2256000", "43", "0,0005", "1000000"};
-
 // The design window of an apparatus with a result shown.
 FormWindow* ToResult(Road& r, const QString& apparatus) {
     if (apparatus == QLatin1String("heater")) {

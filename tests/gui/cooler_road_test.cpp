@@ -12,13 +12,6 @@ using namespace heatx;
 
 namespace {
 
-// Water in the tubes, 14 kg/s; a light oil around them, 5 kg/s; 30 K mean
-// difference, 350 kW.
-const QStringList kCoolerSheet = {"0,6",   "998",  "0,001", "4180", "0,0003", "14",    "0,13",
-                                  "0,002", "2000", "5",     "30",   "0,0005", "350000"};
-// d = 25 mm, two passes, mixed-flow factor 0.9, 100 tubes, 0.02 m2 across.
-const QStringList kCoolerConstruction = {"0,025", "2", "0,9", "100", "0,02"};
-
 // The results of a separate double-precision computation of the same
 // correlations: alpha_1, alpha_2, K in W/(m2 K), F in m2, Re_1, Re_2.
 struct Expected {

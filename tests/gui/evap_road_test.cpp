@@ -13,12 +13,7 @@ using namespace heatx;
 
 namespace {
 
-// Water boiling at atmospheric pressure in the tubes, steam of 4 bar
-// condensing outside, 43 K between them, 1 MW.
-const QStringList kWater = {"0,684", "923",   "2141000", "0,000191", "0,683", "958",    "4220",     "0,000282",
-                            "0,0589", "0,598", "0,598",   "2256000",  "43",    "0,0005", "1000000"};
-
-// The results of that sheet by tube height, from a separate solution of the
+// The results of kEvapSheet by tube height, from a separate solution of the
 // same balance (chords from x = 1, tangents from the critical flux) that
 // keeps its values in 4-byte floats as the program does: alpha in the tubes,
 // alpha outside, K in W/(m2 K), F in m2. (In double precision throughout the
@@ -45,14 +40,14 @@ Form11* Design(const Road& r) { return r.Win<Form11>("Form11"); }
 
 // The evaporator's sheet from the menu, every line answered. The button is
 // hidden in the menu, so the test presses it as the program would.
-void ToEvapSheet(Road& r, const QStringList& sheet = kWater) {
+void ToEvapSheet(Road& r, const QStringList& sheet = kEvapSheet) {
     if (!r.form4()) r.ToMenu();
     r.platform.Answer(sheet);
     r.form4()->Command1->click();
 }
 
 // On through the keep button to the design window and one tube height.
-void ToResults(Road& r, const QString& height = QStringLiteral("4"), const QStringList& sheet = kWater) {
+void ToResults(Road& r, const QString& height = QStringLiteral("4"), const QStringList& sheet = kEvapSheet) {
     ToEvapSheet(r, sheet);
     r.platform.Answer({height});
     Road::Click(Sheet(r)->Command1);
@@ -133,7 +128,7 @@ private slots:
         QCOMPARE(menu->Command1->text(), QStringLiteral("ИСПАРИТЕЛЬ"));
         QCOMPARE(Twips(menu->Command1).top, 1320.0);
         QCOMPARE(FaceColor(menu->Command1), QColor(255, 255, 0));
-        shown.platform.Answer(kWater);
+        shown.platform.Answer(kEvapSheet);
         Road::Click(menu->Command1);
         QVERIFY(Sheet(shown) && Sheet(shown)->isVisible());
         QCOMPARE(shown.loaded(), QStringList{"Form10"});
@@ -284,14 +279,14 @@ private slots:
     // rows when one is too short.
     void theMarkedLineSaysWhatIsAllowed() {
         Road& r = *road;
-        QStringList wrong = kWater;
+        QStringList wrong = kEvapSheet;
         wrong[1] = "800,5e9";
         ToEvapSheet(r, wrong);
         Road::Click(Sheet(r)->Command1);
         QCOMPARE(Sheet(r)->RangeNote->text(), QStringLiteral("ПЛОТНОСТЬ КОНДЕНСАТА: ДОПУСТИМО ОТ 800 ДО 1100 КГ/(М^3)"));
         QCOMPARE(Road::RangeNoteFault(Sheet(r)), QString());
         Road::Click(Dialog(r)->Command1);
-        r.platform.Answer({kWater[1], "0"});
+        r.platform.Answer({kEvapSheet[1], "0"});
         Road::ClickLine(Sheet(r)->List1, 1);
         Road::ClickLine(Sheet(r)->List1, 9);
         Road::Click(Sheet(r)->Command3);
@@ -347,7 +342,7 @@ private slots:
 
     void wrongSheetCorrectedThroughTheErrorDialog() {
         Road& r = *road;
-        QStringList answers = kWater;
+        QStringList answers = kEvapSheet;
         answers[3] = "0,00001";  // a 4-byte 0.00001 lies below the 8-byte bound
         answers[12] = "";        // 0 K: fails the second pass
         ToEvapSheet(r, answers);
@@ -439,7 +434,7 @@ private slots:
 
     void errorDialogNoEndsTheProgram() {
         Road& r = *road;
-        QStringList answers = kWater;
+        QStringList answers = kEvapSheet;
         answers[14] = "";  // no heat load
         ToEvapSheet(r, answers);
         Road::Click(Sheet(r)->Command1);
@@ -452,7 +447,7 @@ private slots:
 
     void modelFailureThenCorrected() {
         Road& r = *road;
-        QStringList answers = kWater;
+        QStringList answers = kEvapSheet;
         answers[12] = "0,00001";  // passes the check, but even 1 W/m2 needs more
         r.platform.yesNoAnswers = {kAnswerNo};
         ToResults(r, "4", answers);
@@ -602,10 +597,10 @@ private slots:
     // the model's failure view.
     void hiddenControlsNeverAnswerAKey() {
         Road& r = *road;
-        QStringList wrong = kWater;
+        QStringList wrong = kEvapSheet;
         wrong[1] = "5";
         ToEvapSheet(r, wrong);
-        r.platform.Answer({kWater[1], "4"});
+        r.platform.Answer({kEvapSheet[1], "4"});
         r.StepsKeepHiddenControlsQuiet({
             [&] { Road::Click(Sheet(r)->Command1); },
             [&] { QVERIFY(Dialog(r)); Road::Click(Dialog(r)->Command1); },
@@ -682,7 +677,7 @@ private slots:
         QCOMPARE(sheet->List1->item(7)->text(), SheetLine(r.state, 7));
         QCOMPARE(sheet->Command3->PictureName(), QStringLiteral("end_r.bmp"));
         for (int i = 0; i < 15; ++i) {
-            r.platform.Answer({kWater[i]});
+            r.platform.Answer({kEvapSheet[i]});
             Road::ClickLine(sheet->List1, i);
         }
         QCOMPARE(sheet->Command3->PictureName(), QStringLiteral("end_g.bmp"));

@@ -15,14 +15,6 @@ using namespace heatx;
 
 namespace {
 
-// The sheets of the cooler and evaporator roads: water cooled by a light
-// oil; water boiling at 1 atm heated by steam of 4 bar.
-const QStringList kCoolerSheet = {"0,6",   "998",  "0,001", "4180", "0,0003", "14",    "0,13",
-                                  "0,002", "2000", "5",     "30",   "0,0005", "350000"};
-const QStringList kCoolerConstruction = {"0,025", "2", "0,9", "100", "0,02"};
-const QStringList kWater = {"0,684", "923",   "2141000", "0,000191", "0,683", "958",    "4220",     "0,000282",
-                            "0,0589", "0,598", "0,598",   "2256000",  "43",    "0,0005", "1000000"};
-
 QString Cell(const QTableWidget* t, int row, int column) {
     const QTableWidgetItem* item = t->item(row, column);
     return item ? item->text() : QString();
@@ -168,7 +160,7 @@ private slots:
 
         // The evaporator: its table is closed for the trace and opened again
         // for the next height.
-        r.platform.Answer(kWater);
+        r.platform.Answer(kEvapSheet);
         r.form4()->Command1->click();
         r.platform.Answer({"4"});
         Road::Click(r.Win<SheetWindow>("Form10")->Command1);
