@@ -657,6 +657,28 @@ bool WholePdfBeside(const Document& d) {
            pdf.read(5) == "%PDF-" && pdf.readAll().trimmed().endsWith("%%EOF");
 }
 
+// The charts added to a report an earlier run left: each named by its line
+// in the text copy, its PNG beside the copy (this user's own regular file),
+// on a page of its own after that line again. A picture that is gone leaves
+// its line alone.
+void AddLeftPictures(Document& d) {
+    constexpr qint64 kMaxLeftPicture = 32 << 20;
+    const QString prefix = PictureLine(QString());
+    for (qsizetype i = 0; i < d.lines.size(); ++i) {
+        if (!d.lines[i].startsWith(prefix)) continue;
+        const QString name = d.lines[i].mid(prefix.size());
+        if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.startsWith(QLatin1Char('.')) ||
+            !name.endsWith(QStringLiteral(".png")))
+            continue;
+        QFile png(QDir(d.folder).filePath(name));
+        const QFileInfo info(png);
+        if (info.isSymLink() || !info.isFile() || info.ownerId() != ::geteuid() || info.size() > kMaxLeftPicture ||
+            !png.open(QIODevice::ReadOnly))
+            continue;
+        d.pictures.append({i + 1, png.read(kMaxLeftPicture)});
+    }
+}
+
 // The report of one note an earlier run left: its PDF made beside its text
 // copy, or the pair in the home or temporary folder. Returns the sentence
 // that says where it is or why not (*trouble then), empty when there was
@@ -704,6 +726,7 @@ QString FinishLeft(const LeftNote& left, bool* trouble) {
     d.lines = text.split(QLatin1Char('\n'));
     d.linesOnDisk = d.lines.size();
     d.folder = QFileInfo(txt).absolutePath();
+    AddLeftPictures(d);
 
     QString said;
     if (WholePdfBeside(d) || (!PdfOf(d).isEmpty() && WritePdfBeside(d, d.pdf))) {

@@ -14,9 +14,11 @@
 #include "platform/session_end.h"
 #include "../print_server.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -55,6 +57,19 @@ QStringList Block(const QString& who, int n) {
     for (int j = 0; j < 5; ++j) lines.append(QStringLiteral("%1 блок %2 строка %3").arg(who).arg(n).arg(j));
     return lines;
 }
+
+// A chart's picture as the chart window gives it.
+QByteArray Png() {
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::cyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+qsizetype Pages(const QByteArray& pdf) { return pdf.count("/Type /Page\n") + pdf.count("/Type /Page "); }
 
 // The end of a document, and the print server's answer about it.
 void End(QtReportPrinter& printer) {
@@ -539,6 +554,31 @@ TEST_F(ReportPrinterTest, TheEndOfASessionSavesTheReportAndTheNextStartSaysWhere
     EXPECT_EQ(messages_.size(), 1);  // nothing left for a second start
 }
 
+// A kill after a block, its chart and another block: the PDF the next start
+// makes has the chart's page, as the end of the document would have made it.
+TEST_F(ReportPrinterTest, AChartAddedBeforeAKillHasItsPageInThePdfOfTheNextStart) {
+    QtReportPrinter printer = MakePrinter();
+    printer.SetApparatus(QStringLiteral("подогреватель"));
+    printer.SetFontSize(9);
+    PrintBlock(printer, Block("а", 1));
+    QString error;
+    ASSERT_FALSE(printer.PrintPicture(Png(), "<svg/>", &error).isEmpty()) << error.toStdString();
+    PrintBlock(printer, Block("а", 2));
+    End(printer);
+    const QByteArray whole = Read(Reports(kHeaterStem + ".pdf"));
+    ASSERT_GT(Pages(whole), 1);  // the chart on a page of its own
+
+    const QString folder = Folder(QStringLiteral("chart"));
+    std::unique_ptr<QProcess> saver(StartSaver(folder, "а", QStringLiteral("chart")));
+    ASSERT_TRUE(saver->waitForFinished(60000));
+    EXPECT_EQ(saver->exitStatus(), QProcess::CrashExit);
+    ASSERT_EQ(Files(folder).size(), 3);  // the text copy, the PNG and the SVG
+    QtReportPrinter::FinishLeftReports([](const QString&, const QString&, const QString&) {});
+    const QByteArray left = Read(folder + "/" + kHeaterStem + ".pdf");
+    EXPECT_TRUE(WholePdf(left));
+    EXPECT_EQ(Pages(left), Pages(whole));
+}
+
 // A saver killed at any moment while saving: under a final name there is
 // either nothing or a whole file (a PDF with its end, a text copy of whole
 // blocks); only hidden temporary files may be left.
@@ -803,7 +843,7 @@ TEST(PaintReportPdf, FuzzerFindingsGiveWholePdfs) {
         const QStringList lines = QString::fromUtf8(input.mid(1)).split(QLatin1Char('\n'));
         const QByteArray pdf = PaintReportPdf(QStringLiteral("Отчёт"), QStringLiteral("Courier New Cyr"), fontSize, lines);
         EXPECT_TRUE(WholePdf(pdf)) << name.toStdString();
-        const qsizetype pages = pdf.count("/Type /Page\n") + pdf.count("/Type /Page ");
+        const qsizetype pages = Pages(pdf);
         EXPECT_TRUE(pages >= 1 && pages <= lines.size()) << name.toStdString() << " pages " << pages;
     }
 }
@@ -813,6 +853,7 @@ TEST(PaintReportPdf, FuzzerFindingsGiveWholePdfs) {
 //   wait-file  waits for that file, then saves ten documents of two blocks;
 //   crash      prints two blocks, then aborts;
 //   kill       prints two blocks, then is killed (SIGKILL);
+//   chart      prints a block, its chart and a block, then is killed;
 //   serve      prints two blocks, then waits in its event loop for the end
 //              of the session (a signal), as the program does;
 //   forever    saves documents of eight blocks until it is killed.
@@ -825,6 +866,13 @@ static int SaverMain(const QString& task, const QString& who) {
         PrintBlock(printer, Block(who, 2));
         if (task == QStringLiteral("kill")) std::raise(SIGKILL);
         std::abort();
+    }
+    if (task == QStringLiteral("chart")) {
+        PrintBlock(printer, Block(who, 1));
+        QString error;
+        if (printer.PrintPicture(Png(), "<svg/>", &error).isEmpty()) return 5;
+        PrintBlock(printer, Block(who, 2));
+        std::raise(SIGKILL);
     }
     if (task == QStringLiteral("serve")) {
         // As the program in a session: the end of the session saves the report.
