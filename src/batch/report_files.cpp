@@ -262,7 +262,11 @@ ReportSummary CheckReportFile(const QString& path, const std::function<void(cons
     if (got == 5 && std::memcmp(magic, "%PDF-", 5) == 0) return CheckPdfFile(fd, onHead);
     if (got >= 4 && std::memcmp(magic, "PK\x03\x04", 4) == 0)
         return NotReport(QStringLiteral("zip-архив (таблица .xlsx или .ods, документ .docx или .odt), а не отчёт"));
-    return CheckTextFile(fd, onHead);
+    ReportSummary summary = CheckTextFile(fd, onHead);
+    // A .pdf that is no PDF: a picture or a document saved under the name.
+    if (!summary.isReport && path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        summary.reason = QStringLiteral("назван .pdf, но это не PDF (нет заголовка %PDF-): ") + summary.reason;
+    return summary;
 }
 
 }  // namespace heatx::batch

@@ -654,6 +654,8 @@ TEST(CheckReport, AnythingElseIsNotAReport) {
     WriteFile(broken, "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\ntrailer\n");
     const QString binary = dir.filePath("картинка.txt");
     WriteFile(binary, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    const QString picture = dir.filePath("рисунок.PDF");
+    WriteFile(picture, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     const QString latin1 = dir.filePath("latin1.txt");
     WriteFile(latin1, "caf\xe9\n");
     const QString longLine = dir.filePath("длинная.txt");
@@ -675,13 +677,15 @@ TEST(CheckReport, AnythingElseIsNotAReport) {
         EXPECT_FALSE(s.reason.isEmpty()) << file.toStdString();
     }
     // The tool: one line each, the reason on standard error, exit 1.
-    const ToolRun run = RunTool({QStringLiteral("check"), stranger, empty, blank});
+    const ToolRun run = RunTool({QStringLiteral("check"), stranger, empty, blank, picture});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(ReportLines(run.out).size(), 4);
+    EXPECT_EQ(ReportLines(run.out).size(), 5);
     EXPECT_TRUE(run.out.contains(stranger + QStringLiteral(";;;;;;не отчёт\n")));
     EXPECT_TRUE(run.out.contains(empty + QStringLiteral(";;;;;;не отчёт\n")));
     EXPECT_TRUE(run.err.contains(QStringLiteral("письмо.txt: не отчёт — ")));
     EXPECT_TRUE(run.err.contains(QStringLiteral("чистый.pdf: не отчёт — в PDF нет текста")));
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("рисунок.PDF: не отчёт — назван .pdf, но это не PDF (нет заголовка %PDF-): двоичный файл")));
 }
 
 TEST(CheckTool, DetailsAndExitStatuses) {
