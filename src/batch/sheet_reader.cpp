@@ -4,12 +4,16 @@
 #include "batch/input_reader.h"
 
 #include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <vector>
 #include <zip.h>
 
@@ -22,6 +26,8 @@ constexpr std::int64_t kMaxRows = 1048576;       // as many as a spreadsheet has
 constexpr std::size_t kMaxColumns = 16384;
 constexpr std::size_t kMaxSmallEntry = std::size_t(4) << 20;       // workbook, relations, mimetype
 constexpr std::size_t kMaxSharedStrings = std::size_t(64) << 20;   // bytes of the shared strings' XML
+constexpr std::size_t kMaxStylesXml = std::size_t(16) << 20;       // bytes of the cell styles' XML
+constexpr std::size_t kMaxStyles = 1 << 17;                         // cell styles looked at
 constexpr std::uint64_t kMaxSheetXml = std::uint64_t(1) << 30;     // bytes of the sheet's XML
 constexpr std::size_t kMaxRowBytes = InputReader::kMaxLineBytes + 1;
 constexpr int kMaxDepth = 64;
@@ -58,6 +64,71 @@ void AppendCapped(std::string& to, QStringView text) {
     if (to.size() > kMaxRowBytes) to.resize(kMaxRowBytes);
 }
 
+// Whether an .xlsx number format shows a date or a time: one of the
+// built-in date formats, or a format code with a day, month, year, hour or
+// second in it outside its quoted texts, escapes and colour or locale tags.
+bool IsBuiltinDateFormat(int id) {
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
+}
+
+bool IsDateFormatCode(QStringView code) {
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code[i];
+        if (c == u'"') {
+            while (++i < code.size() && code[i] != u'"') {}
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i;
+        } else if (c == u'[') {
+            // [h], [mm], [ss]: elapsed time; [Red], [$-419]: no date.
+            const qsizetype end = code.indexOf(u']', i);
+            if (end < 0) return false;
+            const QStringView tag = code.mid(i + 1, end - i - 1);
+            if (!tag.isEmpty() && std::all_of(tag.begin(), tag.end(), [](QChar t) {
+                    return QStringView(u"hHmMsS").contains(t);
+                }))
+                return true;
+            i = end;
+        } else if (code.mid(i).startsWith(u"General", Qt::CaseInsensitive)) {
+            i += 6;
+        } else if (QStringView(u"dDmMyYhHsS").contains(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A date or time cell as words: a number typed with a point in a Russian
+// spreadsheet ("3.5") becomes the 3rd of May there, and neither the day
+// number the file keeps nor the date is the number that was meant; the
+// variant then names its line with this text.
+std::string DateText(const QDate& date, const QTime& time) {
+    if (!date.isValid()) return QStringLiteral("время %1").arg(time.toString(QStringLiteral("HH:mm"))).toStdString();
+    QString text = QStringLiteral("дата ") + date.toString(QStringLiteral("dd.MM.yyyy"));
+    if (time.isValid() && time != QTime(0, 0)) text += QStringLiteral(" в ") + time.toString(QStringLiteral("HH:mm"));
+    return text.toStdString();
+}
+
+// .xlsx: the day number of the 1900 date system (day 1 is 1 January 1900;
+// the spreadsheets count a 29 February 1900 that never was, so later days
+// are counted from 30 December 1899).
+std::string SerialDateText(const std::string& stored) {
+    double v = 0;
+    const auto [end, ec] = std::from_chars(stored.data(), stored.data() + stored.size(), v);
+    if (ec != std::errc() || end != stored.data() + stored.size() || !(v >= 0 && v < 2958466)) return stored;
+    const double days = std::floor(v);
+    const QTime time = QTime(0, 0).addSecs(int(std::lround((v - days) * 86400)) % 86400);
+    return DateText(days < 1 ? QDate() : QDate(1899, 12, 30).addDays(qint64(days)), time);
+}
+
+// .ods and the ISO dates of .xlsx: "2026-05-03" or "2026-05-03T10:30:00".
+std::string IsoDateText(const std::string& stored) {
+    const QString text = QString::fromStdString(stored);
+    const QDateTime at = QDateTime::fromString(text.left(19), Qt::ISODate);
+    if (at.isValid()) return DateText(at.date(), at.time());
+    const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
+    return date.isValid() ? DateText(date, QTime()) : stored;
+}
+
 }  // namespace
 
 std::string ShortestNumberText(std::string_view stored) {
@@ -86,6 +157,7 @@ struct SheetReader::Impl {
     QString error;
 
     std::vector<std::string> shared;  // .xlsx: the shared strings
+    std::vector<bool> dateStyles;     // .xlsx: by cell style, whether it shows a date or a time
 
     // What waits to be handed out: blank lines, then a line repeated.
     std::string out;
@@ -110,6 +182,7 @@ struct SheetReader::Impl {
     std::size_t nextColumn = 1;  // .ods: where the next cell starts
     std::size_t cellRepeat = 1;
     QString cellType;
+    QString cellStyle;         // .xlsx: the cell's style number
     std::string cellValue;     // .ods: office:value
     std::string cellText;
     bool inValue = false;      // .xlsx: inside <v> or inside <t> of an inline string
@@ -238,6 +311,41 @@ struct SheetReader::Impl {
         return true;
     }
 
+    // .xlsx: which cell styles show their number as a date or a time. A
+    // styles part that is no XML only loses the dates.
+    bool ReadDateStyles() {
+        QByteArray data;
+        bool found = false;
+        if (!ReadEntry("xl/styles.xml", kMaxStylesXml, data, &found) || !found) return error.isEmpty();
+        QXmlStreamReader x(data);
+        std::map<int, bool> formats;  // the file's own number formats
+        bool inCellStyles = false;
+        while (!x.atEnd() && dateStyles.size() < kMaxStyles) {
+            const QXmlStreamReader::TokenType token = x.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                if (Is(x, "numFmt") && formats.size() < kMaxStyles) {
+                    formats[Attribute(x, "numFmtId").toInt()] = IsDateFormatCode(Attribute(x, "formatCode"));
+                } else if (Is(x, "cellXfs")) {
+                    inCellStyles = true;
+                } else if (inCellStyles && Is(x, "xf")) {
+                    const int id = Attribute(x, "numFmtId").toInt();
+                    const auto own = formats.find(id);
+                    dateStyles.push_back(own != formats.end() ? own->second : IsBuiltinDateFormat(id));
+                }
+            } else if (token == QXmlStreamReader::EndElement && Is(x, "cellXfs")) {
+                inCellStyles = false;
+            }
+        }
+        if (x.hasError()) dateStyles.clear();
+        return true;
+    }
+
+    bool IsDateStyle() const {
+        bool ok = false;
+        const qsizetype style = cellStyle.toLongLong(&ok);
+        return ok && style >= 0 && std::size_t(style) < dateStyles.size() && dateStyles[std::size_t(style)];
+    }
+
     bool OpenSheetEntry(const std::string& path) {
         const zip_int64_t index = zip_name_locate(zip, path.c_str(), 0);
         if (index < 0) return Fail(QStringLiteral("нет листа «%1»").arg(QString::fromStdString(path)));
@@ -317,9 +425,10 @@ struct SheetReader::Impl {
             bool ok = false;
             const qint64 r = Attribute(xml, "number-columns-repeated").toLongLong(&ok);
             if (ok && r > 1) cellRepeat = std::size_t(std::min<qint64>(r, qint64(kMaxColumns)));
-            cellValue = Attribute(xml, "value").toString().toStdString();
+            cellValue = Attribute(xml, cellType == QLatin1String("date") ? "date-value" : "value").toString().toStdString();
             column = nextColumn;
         } else {
+            cellStyle = Attribute(xml, "s").toString();
             const std::size_t at = ColumnOf(Attribute(xml, "r"));
             column = at > 0 ? at : column + 1;
         }
@@ -332,6 +441,10 @@ struct SheetReader::Impl {
             if (cellType == QLatin1String("float") || cellType == QLatin1String("percentage") ||
                 cellType == QLatin1String("currency"))
                 value = ShortestNumberText(cellValue);
+            else if (cellType == QLatin1String("date"))
+                value = IsoDateText(cellValue);
+            else if (cellType == QLatin1String("time"))
+                value = "время " + cellText;
             else
                 value = cellText;
             nextColumn = column + cellRepeat;
@@ -347,7 +460,9 @@ struct SheetReader::Impl {
                 value = shared[index];
             }
         } else if (cellType.isEmpty() || cellType == QLatin1String("n")) {
-            value = ShortestNumberText(cellText);
+            value = IsDateStyle() ? SerialDateText(cellText) : ShortestNumberText(cellText);
+        } else if (cellType == QLatin1String("d")) {
+            value = IsoDateText(cellText);
         } else {
             value = cellText;
         }
@@ -510,7 +625,7 @@ std::unique_ptr<SheetReader> SheetReader::Open(std::string bytes, QString* error
         impl->ods = true;
         path = "content.xml";
     } else if (zip_name_locate(impl->zip, "xl/workbook.xml", 0) >= 0) {
-        if (!impl->FirstSheetPath(path, sheetName) || !impl->ReadSharedStrings()) {
+        if (!impl->FirstSheetPath(path, sheetName) || !impl->ReadSharedStrings() || !impl->ReadDateStyles()) {
             *error = impl->error;
             return nullptr;
         }

@@ -301,6 +301,35 @@ TEST(InputReader, FilesThatAreNoTableSayWhatTheyAre) {
     }
 }
 
+// A number typed with a point in a Russian spreadsheet ("3.5") becomes a
+// date there; the cell keeps a day number (46145) in .xlsx, a date in .ods.
+// Neither is the number meant: the cell reads as the date in words, so the
+// variant's bad line shows it. Percent and coloured formats stay numbers.
+TEST(InputReader, DateCellsReadAsDates) {
+    ReaderOptions id;
+    id.idColumn = true;
+    const std::string xlsx = test::XlsxBytes(
+        "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>В01</t></is></c><c r=\"B1\" s=\"1\"><v>46145</v></c>"
+        "<c r=\"C1\" s=\"2\"><v>0.6</v></c><c r=\"D1\" s=\"3\"><v>46145.4375</v></c><c r=\"E1\" s=\"4\"><v>0.5</v></c>"
+        "<c r=\"F1\" s=\"5\"><v>1.5</v></c><c r=\"G1\" t=\"d\"><v>2026-05-03T00:00:00</v></c>"
+        "<c r=\"H1\" s=\"99\"><v>7</v></c></row>",
+        {},
+        "<numFmts><numFmt numFmtId=\"164\" formatCode=\"0%\"/><numFmt numFmtId=\"165\" formatCode=\"DD.MM.YY HH:MM\"/>"
+        "<numFmt numFmtId=\"166\" formatCode=\"[h]:mm\"/><numFmt numFmtId=\"167\" formatCode=\"[Red]0.0&quot; dm&quot;\"/>"
+        "</numFmts><cellStyleXfs><xf numFmtId=\"14\"/></cellStyleXfs><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/>"
+        "<xf numFmtId=\"164\"/><xf numFmtId=\"165\"/><xf numFmtId=\"166\"/><xf numFmtId=\"167\"/></cellXfs>");
+    const Read x = ReadBytes(xlsx, id, 7);
+    EXPECT_EQ(x.rows, (Rows{{"В01", "дата 03.05.2026", "0.6", "дата 03.05.2026 в 10:30", "время 12:00", "1.5",
+                             "дата 03.05.2026", "7"}}));
+    const std::string ods = test::OdsBytes(
+        "<table:table-row><table:table-cell office:value-type=\"string\"><text:p>В01</text:p></table:table-cell>"
+        "<table:table-cell office:value-type=\"date\" office:date-value=\"2026-05-03\"><text:p>03.05.26</text:p>"
+        "</table:table-cell><table:table-cell office:value-type=\"time\" office:time-value=\"PT10H30M00S\">"
+        "<text:p>10:30</text:p></table:table-cell><table:table-cell office:value-type=\"percentage\" "
+        "office:value=\"0.6\"><text:p>60%</text:p></table:table-cell></table:table-row>");
+    EXPECT_EQ(ReadBytes(ods, id, 3).rows, (Rows{{"В01", "дата 03.05.2026", "время 10:30", "0.6"}}));
+}
+
 TEST(InputReader, ThousandsBlanksOnlyBetweenDigits) {
     const std::string nbsp = "\xC2\xA0", narrow = "\xE2\x80\xAF";
     const Read r = ReadBytes("2 171 000;2" + nbsp + "171" + narrow + "000;1 ;a 1;1  2;\"3 000,5\"\n", {}, 6);

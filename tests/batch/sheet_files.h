@@ -35,9 +35,10 @@ inline std::string ZipBytes(const ZipParts& parts) {
     return bytes;
 }
 
-// An .xlsx of one sheet "Варианты" with these rows (<row> elements) and
-// shared strings (<si> elements).
-inline std::string XlsxBytes(const std::string& rows, const std::string& sharedStrings = {}) {
+// An .xlsx of one sheet "Варианты" with these rows (<row> elements), shared
+// strings (<si> elements) and cell styles (the styles part's elements).
+inline std::string XlsxBytes(const std::string& rows, const std::string& sharedStrings = {},
+                             const std::string& styles = {}) {
     const std::string ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     ZipParts parts = {
@@ -55,6 +56,8 @@ inline std::string XlsxBytes(const std::string& rows, const std::string& sharedS
     };
     if (!sharedStrings.empty())
         parts.push_back({"xl/sharedStrings.xml", "<?xml version=\"1.0\"?><sst xmlns=\"" + ns + "\">" + sharedStrings + "</sst>"});
+    if (!styles.empty())
+        parts.push_back({"xl/styles.xml", "<?xml version=\"1.0\"?><styleSheet xmlns=\"" + ns + "\">" + styles + "</styleSheet>"});
     return ZipBytes(parts);
 }
 
