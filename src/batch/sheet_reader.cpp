@@ -88,8 +88,6 @@ bool IsDateFormatCode(QStringView code) {
                 }))
                 return true;
             i = end;
-        } else if (code.mid(i).startsWith(u"General", Qt::CaseInsensitive)) {
-            i += 6;
         } else if (QStringView(u"dDmMyYhHsS").contains(c)) {
             return true;
         }
